@@ -1,0 +1,337 @@
+#include "GLManager.h"
+
+#include "Errors.h"
+#include "KeyboardManager.h"
+#include "Scene2D.h"
+#include "Scene3D.h"
+#include "SpriteManager.h"
+#include "Utils.h"
+#include "VBO.h"
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+#include <GL/glx.h>
+#include <cstdio>
+#include <iostream>
+
+Scene2D* scene2D = NULL;
+Scene3D* scene3D = NULL;
+SpriteManager* spriteManager = NULL;
+KeyboardManager* keyboardManager = NULL;
+Int2 windowSize;
+bool fullscreenMode = false;
+bool modeFullscreenGlut = false;
+Int2 mouseRealPosition;
+Int2 mousePosition;
+bool mouseButton[3] = {false, false, false};
+std::vector<MouseEvent> mouseEvents;
+void (*mouseEventFunction)(int button, int state, int x, int y) = NULL;
+void (*mouseMotionFunction)(Int2 const& windowPosition, bool buttonHeld) = NULL;
+int64_t clockTime = 0;
+int64_t timeLastFrame = 0;
+int64_t periodFrame = 0;
+
+namespace
+{
+void reshapeFunc(int width, int height)
+{
+    std::cout << "Rescaling to (" << width << "," << height << ")" << std::endl;
+    windowSize = Int2(width, height);
+    glViewport(0, 0, width, height);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glFlush();
+    glutPostRedisplay();
+    scene2D->injectWindowSize(windowSize);
+    scene3D->setAspectRatio(float(width) / float(height));
+}
+
+void mouseFunc(int button, int state, int x, int y)
+{
+    if (mouseEventFunction != NULL)
+        mouseEventFunction(button, state, x, y);
+    bool const released = state == GLUT_UP;
+    mouseEvents.push_back(MouseEvent(Int2(x, y), button,
+                                     released ? GLManager::MOUSE_BUTTON_UP : GLManager::MOUSE_BUTTON_DOWN));
+    if (button >= 0 && button < 3)
+        mouseButton[button] = !released;
+}
+
+void pointerMoved(int x, int y, bool buttonHeld)
+{
+    mouseRealPosition = Int2(x, y);
+    if (mouseMotionFunction != NULL)
+        mouseMotionFunction(mouseRealPosition, buttonHeld);
+    mouseEvents.push_back(MouseEvent(Int2(x, y), -1,
+                                     buttonHeld ? GLManager::MOUSE_MOVED_BUTTON_HELD
+                                                : GLManager::MOUSE_MOVED_NO_BUTTON));
+    mousePosition = scene2D->convertPositionInWindowToVirtualPosition(mouseRealPosition);
+}
+
+void motionFunc(int x, int y)
+{
+    pointerMoved(x, y, true);
+}
+
+void passiveMotionFunc(int x, int y)
+{
+    pointerMoved(x, y, false);
+}
+
+// freeglut stops a window without a display callback; this one draws nothing,
+// since every frame is drawn by the game loop between pumps.
+void displayFunc()
+{
+}
+
+void writeExtensionReport()
+{
+    FILE* report = fopen("extensions.txt", "wt");
+    if (report == NULL)
+        return;
+    char const* extensions = reinterpret_cast<char const*>(glGetString(GL_EXTENSIONS));
+    fprintf(report, "supported:%s :", extensions ? extensions : "");
+    fclose(report);
+}
+
+void setFixedOpenGLState()
+{
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_FOG);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.1f);
+    glPolygonMode(GL_BACK, GL_POINT);
+    glEnable(GL_POINT_SMOOTH);
+    glEnable(GL_LINE_SMOOTH);
+    glEnable(GL_POLYGON_SMOOTH);
+    glEnable(GL_CULL_FACE);
+}
+}
+
+GLManager::GLManager()
+{
+    scene2D = new Scene2D();
+    scene2D->set2DMode();
+    spriteManager = new SpriteManager();
+    scene3D = new Scene3D();
+    keyboardManager = new KeyboardManager();
+}
+
+GLManager::~GLManager()
+{
+    delete spriteManager;
+    delete scene2D;
+    delete scene3D;
+    delete keyboardManager;
+    spriteManager = NULL;
+    scene2D = NULL;
+    scene3D = NULL;
+    keyboardManager = NULL;
+}
+
+void GLManager::init(std::string const& programPath, char const* windowTitle, int width, int height,
+                     bool fullscreen)
+{
+    int argc = 1;
+    std::string programPathCopy = programPath;
+    char* argv[] = {&programPathCopy[0], NULL};
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH | GLUT_MULTISAMPLE);
+    glutInitWindowSize(width, height);
+    windowSize = Int2(width, height);
+    glutCreateWindow(windowTitle);
+    glutDisplayFunc(displayFunc);
+    glutMouseFunc(mouseFunc);
+    glutMotionFunc(motionFunc);
+    glutPassiveMotionFunc(passiveMotionFunc);
+
+    setFixedOpenGLState();
+    writeExtensionReport();
+    glEnable(GL_MULTISAMPLE_ARB);
+    if (glXGetProcAddress(reinterpret_cast<GLubyte const*>("wglChoosePixelFormatARB")) == NULL)
+        Errors::printError("extension not available", true);
+    VBO::checkAndInit();
+    glutReshapeWindow(width, height);
+    keyboardManager->init();
+    scene2D->injectWindowSize(windowSize);
+    scene2D->setOrtho2DSize(windowSize);
+    if (fullscreen && width == -1 && height == -1)
+        setMode(true, -1, -1);
+}
+
+int GLManager::pacingSleepMs(int64_t elapsedUs)
+{
+    if (elapsedUs > 9999)
+        return 0;
+    return static_cast<int>(10 - elapsedUs / 1000);
+}
+
+int64_t GLManager::clampFramePeriod(int64_t periodUs)
+{
+    return periodUs > MAX_FRAME_PERIOD ? MAX_FRAME_PERIOD : periodUs;
+}
+
+int GLManager::loopEvent()
+{
+    int const width = glutGet(GLUT_WINDOW_WIDTH);
+    int const height = glutGet(GLUT_WINDOW_HEIGHT);
+    if (width != windowSize.x() || height != windowSize.y())
+        reshapeFunc(width, height);
+
+    keyboardManager->keyEvents.clear();
+    mouseEvents.clear();
+
+    int const sleepMs = pacingSleepMs(Utils::getMicrosecondTime() - clockTime);
+    if (sleepMs > 0)
+        Utils::sleepMs(static_cast<unsigned>(sleepMs));
+
+    int64_t const tA = Utils::getMicrosecondTime();
+    glutSwapBuffers();
+    int64_t const tB = Utils::getMicrosecondTime();
+
+    glutMainLoopEvent();
+
+    int64_t const tC = Utils::getMicrosecondTime();
+    clockTime = tC;
+    periodFrame = clampFramePeriod(tC - timeLastFrame);
+    timeLastFrame = tC;
+
+    glColor4ub(255, 255, 255, 255);
+    glRasterPos2i(0, windowSize.y());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    return static_cast<int>(tB - tA);
+}
+
+std::vector<MouseEvent> const& GLManager::getMouseEvents() const
+{
+    return mouseEvents;
+}
+
+int64_t GLManager::getLastFramePeriod() const
+{
+    return periodFrame;
+}
+
+Int2 GLManager::getMousePosition() const
+{
+    return mousePosition;
+}
+
+bool GLManager::getMouseButton(int button) const
+{
+    if (button < 0 || button > 2)
+        return false;
+    return mouseButton[button];
+}
+
+void GLManager::setMousePressedEventFunction(void (*function)(int button, int state, int x, int y))
+{
+    mouseEventFunction = function;
+}
+
+void GLManager::setMouseMotionEventFunction(void (*function)(Int2 const& windowPosition, bool buttonHeld))
+{
+    mouseMotionFunction = function;
+}
+
+Int2 GLManager::getWindowRealSize() const
+{
+    return windowSize;
+}
+
+bool GLManager::isFullscreen() const
+{
+    return fullscreenMode;
+}
+
+bool GLManager::isWindowDestroyed() const
+{
+    return glutGetWindow() == 0;
+}
+
+Scene2D* GLManager::getScene2D() const
+{
+    return scene2D;
+}
+
+Scene3D* GLManager::getScene3D() const
+{
+    return scene3D;
+}
+
+SpriteManager* GLManager::getSpriteManager() const
+{
+    return spriteManager;
+}
+
+KeyboardManager* GLManager::getKeyboardManager() const
+{
+    return keyboardManager;
+}
+
+void GLManager::setMode(bool fullscreen, int width, int height)
+{
+    // Only the desktop-sized fullscreen exists on this platform, and there is no way back.
+    if (!fullscreen || width != -1 || height != -1)
+        return;
+    glutFullScreen();
+    modeFullscreenGlut = true;
+    fullscreenMode = true;
+}
+
+void GLManager::setMouseCursorVisible(bool visible)
+{
+    glutSetCursor(visible ? GLUT_CURSOR_RIGHT_ARROW : GLUT_CURSOR_NONE);
+}
+
+void GLManager::setMousePosition(Int2 const& position)
+{
+    glutWarpPointer(position.x(), position.y());
+}
+
+Color4 GLManager::getColor() const
+{
+    GLfloat color[4] = {0.f, 0.f, 0.f, 0.f};
+    glGetFloatv(GL_CURRENT_COLOR, color);
+    return Color4(static_cast<unsigned char>(color[0] * 255), static_cast<unsigned char>(color[1] * 255),
+                  static_cast<unsigned char>(color[2] * 255), static_cast<unsigned char>(color[3] * 255));
+}
+
+void GLManager::setColor(Color4 const& color)
+{
+    glColor4ub(color[0], color[1], color[2], color[3]);
+}
+
+void GLManager::setColor(unsigned char alpha, unsigned char red, unsigned char green, unsigned char blue)
+{
+    glColor4ub(red, green, blue, alpha);
+}
+
+void GLManager::clearBackground(Color4 const& color)
+{
+    glClearColor(color[0] / 255.f, color[1] / 255.f, color[2] / 255.f, color[3] / 255.f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+int GLManager::loadTexture(int width, int height, unsigned char* data, bool alpha)
+{
+    ASSERT(data != NULL, NULL);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+    GLenum const format = alpha ? GL_RGBA : GL_RGB;
+    int const mipmapres = gluBuild2DMipmaps(GL_TEXTURE_2D, format, width, height, format, GL_UNSIGNED_BYTE, data);
+    ASSERT(mipmapres == 0, NULL);
+    return static_cast<int>(texture);
+}
+
+void GLManager::unloadTexture(int texture)
+{
+    GLuint const name = static_cast<GLuint>(texture);
+    glDeleteTextures(1, &name);
+}

@@ -1,0 +1,27 @@
+#include "Thread.h"
+
+#include "Errors.h"
+
+#include <pthread.h>
+#include <unistd.h>
+
+namespace Thread
+{
+void createThread(void* (*routine)(void*), void* argument)
+{
+    pthread_attr_t attributes;
+    int const ret1 = pthread_attr_init(&attributes) == 0 ? 0 : -1;
+    ASSERT(ret1 != -1, "error during arguments initialisation (pthread_attr).");
+    // Nobody joins these threads, so let their resources go when they end.
+    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    pthread_t thread;
+    int const ret2 = pthread_create(&thread, &attributes, routine, argument) == 0 ? 0 : -1;
+    pthread_attr_destroy(&attributes);
+    ASSERT(ret2 != -1, "error during the creation of the new thread.");
+}
+
+void uSleep(int microseconds)
+{
+    usleep(microseconds);
+}
+}

@@ -1,0 +1,28 @@
+#ifndef TESTSUPPORT_H
+#define TESTSUPPORT_H
+
+// Helpers shared by the unit tests: temporary folders and files, and the
+// check that a display is there for tests that open a window.
+
+#include <string>
+
+namespace TestSupport
+{
+// A new empty folder under the system's temporary folder.
+std::string makeTemporaryFolder();
+void writeFile(std::string const& path, std::string const& bytes);
+std::string readFile(std::string const& path);
+// True when an X display is reachable (the test command starts Xvfb).
+bool hasDisplay();
+}
+
+// A test that needs a window fails at once, with the reason, when no display
+// is reachable: the test command always starts one, so this is never skipped.
+#define REQUIRE_DISPLAY()                                                                                  \
+    do                                                                                                     \
+    {                                                                                                      \
+        if (!TestSupport::hasDisplay())                                                                    \
+            GTEST_FAIL() << "no X display: run the tests through scripts/run_tests.sh";                    \
+    } while (0)
+
+#endif
