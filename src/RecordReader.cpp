@@ -1,0 +1,134 @@
+#include "RecordReader.h"
+
+#include "Errors.h"
+
+#include <cstring>
+#include <vector>
+
+namespace
+{
+uint32_t decodeUint32(unsigned char const* bytes)
+{
+    return uint32_t(bytes[0]) | (uint32_t(bytes[1]) << 8) | (uint32_t(bytes[2]) << 16) | (uint32_t(bytes[3]) << 24);
+}
+
+float decodeFloat(unsigned char const* bytes)
+{
+    uint32_t const bits = decodeUint32(bytes);
+    float value = 0.f;
+    std::memcpy(&value, &bits, sizeof(value));
+    return value;
+}
+}
+
+RecordReader::RecordReader(FILE* file, std::string const& fileName) : file(file), fileName(fileName), bytesLeft(0)
+{
+    ASSERT(file != NULL, "RecordReader needs an open file");
+    long const start = std::ftell(file);
+    if (start >= 0 && std::fseek(file, 0, SEEK_END) == 0)
+    {
+        long const end = std::ftell(file);
+        bytesLeft = end > start ? end - start : 0;
+        std::fseek(file, start, SEEK_SET);
+    }
+}
+
+void RecordReader::readBytes_(void* destination, int64_t bytes, char const* what)
+{
+    if (bytes > bytesLeft || std::fread(destination, 1, size_t(bytes), file) != size_t(bytes))
+    {
+        std::string const message = "File '" + fileName + "' is truncated: it ends inside " + what;
+        FATAL_ERROR(message.c_str());
+    }
+    bytesLeft -= bytes;
+}
+
+int32_t RecordReader::readInt32(char const* what)
+{
+    unsigned char bytes[4] = {};
+    readBytes_(bytes, 4, what);
+    return int32_t(decodeUint32(bytes));
+}
+
+float RecordReader::readFloat(char const* what)
+{
+    unsigned char bytes[4] = {};
+    readBytes_(bytes, 4, what);
+    return decodeFloat(bytes);
+}
+
+Float3 RecordReader::readFloat3(char const* what)
+{
+    float values[3] = {};
+    readFloats(values, 3, what);
+    return Float3(values[0], values[1], values[2]);
+}
+
+unsigned char RecordReader::readByte(char const* what)
+{
+    unsigned char byte = 0;
+    readBytes_(&byte, 1, what);
+    return byte;
+}
+
+std::string RecordReader::readString(char const* what)
+{
+    int32_t const length = readCount(1, what);
+    std::string text(size_t(length), '\0');
+    if (length > 0)
+        readBytes_(&text[0], length, what);
+    size_t const zero = text.find('\0');
+    if (zero != std::string::npos)
+        text.resize(zero);
+    return text;
+}
+
+void RecordReader::readFloats(float* values, int64_t count, char const* what)
+{
+    // Read in one call, decode in place: the world's shadow lists are long.
+    readBytes_(values, count * 4, what);
+    unsigned char* const bytes = reinterpret_cast<unsigned char*>(values);
+    for (int64_t i = 0; i < count; ++i)
+    {
+        unsigned char raw[4] = {};
+        std::memcpy(raw, bytes + i * 4, 4);
+        values[i] = decodeFloat(raw);
+    }
+}
+
+int32_t RecordReader::readCount(int64_t bytesEach, char const* what)
+{
+    int32_t const count = readInt32(what);
+    if (count < 0)
+        failCorrupt(std::string(what) + " is negative (" + std::to_string(count) + ")");
+    if (int64_t(count) * bytesEach > bytesLeft)
+        failCorrupt(std::string(what) + " " + std::to_string(count) + " needs more bytes than the " +
+                    std::to_string(bytesLeft) + " left");
+    return count;
+}
+
+void RecordReader::skip(int64_t bytes, char const* what)
+{
+    if (bytes > bytesLeft || std::fseek(file, long(bytes), SEEK_CUR) != 0)
+    {
+        std::string const message = "File '" + fileName + "' is truncated: it ends inside " + what;
+        FATAL_ERROR(message.c_str());
+    }
+    bytesLeft -= bytes;
+}
+
+int64_t RecordReader::getBytesLeft() const
+{
+    return bytesLeft;
+}
+
+std::string const& RecordReader::getFileName() const
+{
+    return fileName;
+}
+
+void RecordReader::failCorrupt(std::string const& problem) const
+{
+    std::string const message = "File '" + fileName + "' is corrupt: " + problem;
+    FATAL_ERROR(message.c_str());
+}
