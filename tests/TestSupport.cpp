@@ -1,10 +1,12 @@
 #include "TestSupport.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <X11/Xlib.h>
 
@@ -28,6 +30,35 @@ std::string readFile(std::string const& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+ChildResult runInChild(std::function<void()> const& body)
+{
+    // Output goes through files so a chatty child never blocks on a full pipe.
+    std::string const folder = makeTemporaryFolder();
+    std::string const outPath = folder + "/out";
+    std::string const errPath = folder + "/err";
+    fflush(stdout);
+    fflush(stderr);
+    pid_t const pid = fork();
+    if (pid == 0)
+    {
+        if (freopen(outPath.c_str(), "w", stdout) == NULL || freopen(errPath.c_str(), "w", stderr) == NULL)
+            _exit(125);
+        body();
+        exit(0);
+    }
+    ChildResult result;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status))
+        result.exitStatus = WEXITSTATUS(status);
+    result.output = readFile(outPath);
+    result.errors = readFile(errPath);
+    unlink(outPath.c_str());
+    unlink(errPath.c_str());
+    rmdir(folder.c_str());
+    return result;
 }
 
 bool hasDisplay()

@@ -4,6 +4,7 @@
 // Helpers shared by the unit tests: temporary folders and files, and the
 // check that a display is there for tests that open a window.
 
+#include <functional>
 #include <string>
 
 namespace TestSupport
@@ -12,6 +13,17 @@ namespace TestSupport
 std::string makeTemporaryFolder();
 void writeFile(std::string const& path, std::string const& bytes);
 std::string readFile(std::string const& path);
+// What a piece of code did when run in a child process of its own.
+struct ChildResult
+{
+    int exitStatus = -1; // -1 when the child did not exit normally
+    std::string output;  // standard output
+    std::string errors;  // standard error
+};
+// Runs body in a forked child, capturing its standard output and error; a body
+// that returns exits with status 0. Use it to check fatal reports byte for byte.
+ChildResult runInChild(std::function<void()> const& body);
+
 // True when an X display is reachable (the test command starts Xvfb).
 bool hasDisplay();
 }

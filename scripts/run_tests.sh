@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Sets everything up, builds both configurations and runs every test: the
+# normal build (unit, end-to-end and fuzz-corpus tests) and the
+# AddressSanitizer/UndefinedBehaviorSanitizer build (unit and fuzz-corpus
+# tests). Exits non-zero when anything fails.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/setup.sh"
+bash "$root/scripts/build.sh" "$root/build"
+bash "$root/scripts/build.sh" "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUILLET_SANITIZE=ON
+
+. "$root/scripts/xvfb.sh"
+start_xvfb
+export LIBGL_ALWAYS_SOFTWARE=1
+# No test needs an audio device: OpenAL Soft's null back end unless a test picks another.
+export ALSOFT_DRIVERS=null
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+status=0
+echo "==== Tests of the normal build"
+ctest --test-dir "$root/build" --output-on-failure -j2 --timeout 300 || status=1
+echo "==== Tests of the sanitizer build"
+ctest --test-dir "$root/build-sanitize" --output-on-failure -j2 --timeout 600 || status=1
+exit $status

@@ -1,0 +1,75 @@
+# Sourced by the end-to-end tests: runs the real program in a temporary folder
+# holding a copy of the game data, and drives its window with real key presses.
+# Usage in a test: e2e_setup "$@"; ...; e2e_start; e2e_key Escape; e2e_wait_exit
+
+set -euo pipefail
+
+e2e_setup() {
+  APPLICATION=$1
+  GAME_DATA=$2
+  WORK=$(mktemp -d /tmp/quillet_e2e_XXXXXX)
+  trap 'e2e_cleanup' EXIT
+  if [ -d "$GAME_DATA" ]; then
+    cp -r "$GAME_DATA"/. "$WORK"/
+  fi
+  cd "$WORK"
+}
+
+e2e_cleanup() {
+  if [ -n "${APP_PID:-}" ] && kill -0 "$APP_PID" 2>/dev/null; then
+    kill "$APP_PID" 2>/dev/null || true
+  fi
+  rm -rf "$WORK"
+}
+
+e2e_fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$WORK/stdout.txt" ] && { echo "--- stdout"; tail -n 30 "$WORK/stdout.txt"; } >&2
+  [ -f "$WORK/stderr.txt" ] && { echo "--- stderr"; tail -n 30 "$WORK/stderr.txt"; } >&2
+  exit 1
+}
+
+# Starts the program and waits for its window; sets APP_PID and APP_WINDOW.
+e2e_start() {
+  "$APPLICATION" > "$WORK/stdout.txt" 2> "$WORK/stderr.txt" &
+  APP_PID=$!
+  APP_WINDOW=""
+  local i
+  for i in $(seq 1 200); do
+    APP_WINDOW=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1 || true)
+    [ -n "$APP_WINDOW" ] && break
+    kill -0 "$APP_PID" 2>/dev/null || e2e_fail "the program ended before its window appeared"
+    sleep 0.1
+  done
+  [ -n "$APP_WINDOW" ] || e2e_fail "no window appeared"
+  # Keep clear of other tests' windows, then take the focus and the pointer.
+  xdotool windowmove --sync "$APP_WINDOW" 1200 0
+  xdotool windowfocus --sync "$APP_WINDOW"
+  xdotool mousemove --sync --window "$APP_WINDOW" 400 300
+}
+
+e2e_key() {
+  xdotool windowfocus --sync "$APP_WINDOW" 2>/dev/null || true
+  xdotool key --clearmodifiers "$@"
+}
+
+# Waits for the program to end by itself; sets APP_STATUS.
+e2e_wait_exit() {
+  local seconds=${1:-30}
+  local i
+  for i in $(seq 1 $((seconds * 10))); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$APP_PID" 2>/dev/null && e2e_fail "the program did not end within $seconds s"
+  set +e
+  wait "$APP_PID"
+  APP_STATUS=$?
+  set -e
+  APP_PID=""
+}
+
+# Saves the window's picture to a PNG file.
+e2e_screenshot() {
+  import -window "$APP_WINDOW" "$1"
+}

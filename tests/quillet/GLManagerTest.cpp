@@ -1,0 +1,236 @@
+#include "DeviceManager.h"
+#include "GLManager.h"
+#include "KeyboardManager.h"
+#include "TestSupport.h"
+
+#include "Utils.h"
+
+#include <GL/freeglut.h>
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace
+{
+// Opens the real window for one test and closes its device manager after it.
+class GLManagerWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        REQUIRE_DISPLAY();
+        DeviceManager::newInstance("quillet_tests", "quillet input test", 800, 600, false);
+        for (int i = 0; i < 5; ++i)
+            deviceManager->loopEvent();
+        windowId = std::to_string(findWindow());
+        // Other tests' windows open at the screen's top-left corner while this one
+        // runs: move this window clear of them, give it the focus and put the
+        // pointer over it, so that the XTest presses and clicks reach it alone.
+        xdotool("windowmove --sync " + windowId + " 1200 900");
+        xdotool("windowfocus --sync " + windowId);
+        xdotool("mousemove --sync --window " + windowId + " 400 300");
+        pumpUntil([] { return false; }, 5);
+    }
+
+    void TearDown() override
+    {
+        if (deviceManager != NULL)
+            DeviceManager::deleteInstance();
+    }
+
+    static unsigned long findWindow()
+    {
+        std::string const command = "xdotool search --name '^quillet input test$' | head -n 1";
+        FILE* pipe = popen(command.c_str(), "r");
+        char line[64] = {0};
+        if (pipe != NULL)
+        {
+            if (fgets(line, sizeof(line), pipe) == NULL)
+                line[0] = 0;
+            pclose(pipe);
+        }
+        return strtoul(line, NULL, 10);
+    }
+
+    static void xdotool(std::string const& arguments)
+    {
+        std::string const command = "xdotool " + arguments;
+        ASSERT_EQ(system(command.c_str()), 0) << command;
+    }
+
+    // Pumps frames until the condition holds, collecting every key and mouse event seen.
+    bool pumpUntil(std::function<bool()> const& condition, int maxFrames = 200)
+    {
+        for (int i = 0; i < maxFrames; ++i)
+        {
+            deviceManager->loopEvent();
+            std::vector<int> const& keys = deviceManager->getKeyboardManager()->keyEvents;
+            seenKeys.insert(seenKeys.end(), keys.begin(), keys.end());
+            std::vector<MouseEvent> const& mouse = deviceManager->getMouseEvents();
+            seenMouse.insert(seenMouse.end(), mouse.begin(), mouse.end());
+            if (condition())
+                return true;
+        }
+        return false;
+    }
+
+    bool sawKey(int code) const { return std::find(seenKeys.begin(), seenKeys.end(), code) != seenKeys.end(); }
+
+    bool sawButton(int button, int state) const
+    {
+        return std::any_of(seenMouse.begin(), seenMouse.end(),
+                           [=](MouseEvent const& e) { return e.button == button && e.state == state; });
+    }
+
+    std::string windowId;
+    std::vector<int> seenKeys;
+    std::vector<MouseEvent> seenMouse;
+};
+}
+
+TEST_F(GLManagerWindow, OpensTheWindowAndWritesTheExtensionReport)
+{
+    EXPECT_EQ(deviceManager->getWindowRealSize(), Int2(800, 600));
+    EXPECT_FALSE(deviceManager->isWindowDestroyed());
+    EXPECT_NE(deviceManager->getScene2D(), nullptr);
+    EXPECT_NE(deviceManager->getScene3D(), nullptr);
+    EXPECT_NE(deviceManager->getSpriteManager(), nullptr);
+    std::string const report = TestSupport::readFile("extensions.txt");
+    EXPECT_EQ(report.rfind("supported:", 0), 0u);
+    EXPECT_EQ(report.substr(report.size() - 2), " :");
+    EXPECT_NE(report.find("GL_ARB_vertex_buffer_object"), std::string::npos);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+}
+
+TEST_F(GLManagerWindow, LettersKeepTheirCaseAndReleasesUpdateTheKeyTable)
+{
+    xdotool("key --clearmodifiers a");
+    xdotool("key --clearmodifiers A");
+    ASSERT_TRUE(pumpUntil([&] { return sawKey('a') && sawKey('A'); }));
+    KeyboardManager const* keyboard = deviceManager->getKeyboardManager();
+    xdotool("keydown b");
+    ASSERT_TRUE(pumpUntil([&] { return keyboard->keys['b']; }));
+    // A held key stays down across frames.
+    pumpUntil([] { return false; }, 3);
+    EXPECT_TRUE(keyboard->keys['b']);
+    xdotool("keyup b");
+    EXPECT_TRUE(pumpUntil([&] { return !keyboard->keys['b']; }));
+}
+
+TEST_F(GLManagerWindow, SpecialKeysArriveWithTheirCodes)
+{
+    xdotool("key F1 F12 Right Left Up Down Prior Next Escape Return Tab Delete Home");
+    ASSERT_TRUE(pumpUntil([&] { return sawKey(KeyboardManager::KEYASCII_TABULATION); }));
+    pumpUntil([] { return false; }, 5);
+    std::vector<int> const expected = {256, 267, 28, 29, 30, 31, 33, 34, 27, 13, 9, 127};
+    std::vector<int> const seen = seenKeys;
+    EXPECT_EQ(seen, expected) << "Home must be ignored";
+}
+
+TEST_F(GLManagerWindow, ClicksAndWheelStepsArriveAsMouseEvents)
+{
+    xdotool("mousemove --sync --window " + windowId + " 120 80");
+    ASSERT_TRUE(pumpUntil([&] { return deviceManager->getMousePosition() == Int2(120, 80); }));
+    xdotool("mousedown 1");
+    ASSERT_TRUE(pumpUntil([&] { return deviceManager->getMouseButton(GLManager::MOUSE_LEFT_BUTTON); }));
+    xdotool("mouseup 1");
+    ASSERT_TRUE(pumpUntil([&] { return !deviceManager->getMouseButton(GLManager::MOUSE_LEFT_BUTTON); }));
+    EXPECT_TRUE(sawButton(GLManager::MOUSE_LEFT_BUTTON, GLManager::MOUSE_BUTTON_DOWN));
+    EXPECT_TRUE(sawButton(GLManager::MOUSE_LEFT_BUTTON, GLManager::MOUSE_BUTTON_UP));
+    // A click does not move the virtual position.
+    EXPECT_EQ(deviceManager->getMousePosition(), Int2(120, 80));
+
+    xdotool("click 4"); // X button 4 is a wheel step up: the toolkit's button 3
+    xdotool("click 5");
+    ASSERT_TRUE(pumpUntil([&] { return sawButton(GLManager::MOUSE_WHEEL_DOWN, GLManager::MOUSE_BUTTON_UP); }));
+    EXPECT_TRUE(sawButton(GLManager::MOUSE_WHEEL_UP, GLManager::MOUSE_BUTTON_DOWN));
+    EXPECT_TRUE(sawButton(GLManager::MOUSE_WHEEL_UP, GLManager::MOUSE_BUTTON_UP));
+    EXPECT_FALSE(deviceManager->getMouseButton(3));
+    EXPECT_FALSE(deviceManager->getMouseButton(4));
+}
+
+TEST_F(GLManagerWindow, PumpPacesFramesAndClampsThePeriod)
+{
+    int64_t const before = Utils::getMicrosecondTime();
+    for (int i = 0; i < 10; ++i)
+        deviceManager->loopEvent();
+    // Ten pumps back to back take at least about ten periods of 10 ms.
+    EXPECT_GE(Utils::getMicrosecondTime() - before, 90000);
+    EXPECT_GE(deviceManager->getLastFramePeriod(), 9000);
+    EXPECT_LE(deviceManager->getLastFramePeriod(), GLManager::MAX_FRAME_PERIOD);
+    Utils::sleepMs(300);
+    deviceManager->loopEvent();
+    EXPECT_EQ(deviceManager->getLastFramePeriod(), GLManager::MAX_FRAME_PERIOD);
+}
+
+TEST_F(GLManagerWindow, TextureUploads)
+{
+    unsigned char pixels[4 * 4 * 4];
+    for (unsigned char& byte : pixels)
+        byte = 200;
+    int const texture = deviceManager->loadTexture(4, 4, pixels, true);
+    EXPECT_GT(texture, 0);
+    EXPECT_TRUE(glIsTexture(texture));
+    deviceManager->unloadTexture(texture);
+    EXPECT_FALSE(glIsTexture(texture));
+}
+
+TEST(GLManager, NullTexturePointerIsFatal)
+{
+    REQUIRE_DISPLAY();
+    // The window is opened in the child: a child must not share the parent's X connection.
+    TestSupport::ChildResult const result = TestSupport::runInChild([] {
+        DeviceManager::newInstance("quillet_tests", "null texture", 320, 240, false);
+        deviceManager->loadTexture(4, 4, NULL, false);
+    });
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.errors.find("Condition: data != NULL"), std::string::npos);
+    EXPECT_NE(result.errors.find("__FILE__ quillet_src/GLManager.cpp"), std::string::npos);
+}
+
+TEST_F(GLManagerWindow, ColoursAndClearingReachOpenGL)
+{
+    deviceManager->setColor(128, 255, 0, 0);
+    EXPECT_EQ(deviceManager->getColor(), Color4(255, 0, 0, 128));
+    deviceManager->clearBackground(Color4(0, 0, 255, 255));
+    unsigned char pixel[4] = {0, 0, 0, 0};
+    glReadBuffer(GL_BACK);
+    glReadPixels(10, 10, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_EQ(pixel[0], 0);
+    EXPECT_EQ(pixel[1], 0);
+    EXPECT_EQ(pixel[2], 255);
+}
+
+TEST(GLManager, PacingSleepsTheRestOfTenMilliseconds)
+{
+    EXPECT_EQ(GLManager::pacingSleepMs(3000), 7);
+    EXPECT_EQ(GLManager::pacingSleepMs(12000), 0);
+    EXPECT_EQ(GLManager::pacingSleepMs(9999), 1);
+    EXPECT_EQ(GLManager::pacingSleepMs(10000), 0);
+    EXPECT_EQ(GLManager::pacingSleepMs(0), 10);
+    EXPECT_EQ(GLManager::pacingSleepMs(-500), 10);
+    EXPECT_EQ(GLManager::clampFramePeriod(15000), 15000);
+    EXPECT_EQ(GLManager::clampFramePeriod(5000000), 200000);
+}
+
+TEST(DeviceManager, SecondInstanceAndDeletingNoneAreFatal)
+{
+    TestSupport::ChildResult const deleteNone = TestSupport::runInChild([] { DeviceManager::deleteInstance(); });
+    EXPECT_EQ(deleteNone.exitStatus, 1);
+    EXPECT_NE(deleteNone.errors.find("Condition: deviceManager != NULL"), std::string::npos);
+    EXPECT_NE(deleteNone.errors.find("__FILE__ quillet_src/DeviceManager.cpp"), std::string::npos);
+
+    REQUIRE_DISPLAY();
+    TestSupport::ChildResult const twice = TestSupport::runInChild([] {
+        DeviceManager::newInstance("quillet_tests", "first", 320, 240, false);
+        DeviceManager::newInstance("quillet_tests", "second", 320, 240, false);
+    });
+    EXPECT_EQ(twice.exitStatus, 1);
+    EXPECT_NE(twice.errors.find("Condition: deviceManager == NULL"), std::string::npos);
+}
