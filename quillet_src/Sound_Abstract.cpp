@@ -1,0 +1,5 @@
+#include "Sound_Abstract.h"
+
+Sound_Abstract::~Sound_Abstract()
+{
+}
