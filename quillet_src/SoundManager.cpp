@@ -1,10 +1,12 @@
 #include "SoundManager.h"
 
+#include "DataPack.h"
 #include "Errors.h"
 #include "Sound_OpenAL.h"
 
 #include <AL/alut.h>
 
+#include <cstdio>
 #include <vector>
 
 SoundManager::SoundManager(std::string const& programPath) : sounds(), soundIsOn(false)
@@ -79,10 +81,26 @@ Sound_Abstract* SoundManager::loadSoundFromFile_OpenAL(char const* fileName) con
 
 unsigned SoundManager::loadBuffer_(char const* fileName) const
 {
-    ALuint const buffer = alutCreateBufferFromFile(fileName);
+    ALuint const buffer = DataPack::defaultDataPack != NULL ? decodeFromDataPack_(fileName)
+                                                             : alutCreateBufferFromFile(fileName);
     // A sound that cannot be decoded stays silent, but never without a word.
     if (buffer == AL_NONE)
         Errors::printError(std::string("Cannot load sound '") + fileName + "': " +
                            alutGetErrorString(alutGetError()));
     return buffer;
+}
+
+unsigned SoundManager::decodeFromDataPack_(char const* fileName) const
+{
+    unsigned int size = 0;
+    FILE* const fileDesc = DataPack::defaultDataPack->getFileDescriptor(fileName, size, false);
+    ASSERT(fileDesc != NULL, "Sound missing in datapack");
+    std::vector<unsigned char> bytes(size);
+    // The stream is the pack's own: it is read, never closed.
+    if (std::fread(bytes.data(), 1, size, fileDesc) != size)
+    {
+        Errors::printError(std::string("Sound '") + fileName + "' is cut short in the data pack");
+        return AL_NONE;
+    }
+    return alutCreateBufferFromFileImage(bytes.data(), static_cast<ALsizei>(size));
 }

@@ -33,6 +33,7 @@ private:
     Sound_Abstract* loadSoundFromFile_OpenAL(char const* fileName) const;
     // The decoded samples of the file; AL_NONE (reported) when it cannot be decoded.
     unsigned loadBuffer_(char const* fileName) const;
+    unsigned decodeFromDataPack_(char const* fileName) const;
 
     // Ordered by name so the sounds are deleted in name order.
     std::map<std::string, Sound_Abstract*> sounds;

@@ -1,3 +1,4 @@
+#include "DataPack.h"
 #include "SoundManager.h"
 #include "Sound_OpenAL.h"
 #include "TestSupport.h"
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -210,4 +212,27 @@ TEST(SoundManager, WithoutAudioDeviceSaysSoOnceAndRunsSilently)
     size_t const first = errors.find("ERROR : Sound is off");
     EXPECT_NE(first, std::string::npos) << errors;
     EXPECT_EQ(errors.find("ERROR :", first + 1), std::string::npos) << "reported more than once: " << errors;
+}
+
+TEST(SoundManager, SoundsComeFromTheDefaultDataPackWhenOneIsOpen)
+{
+    std::string const folder = TestSupport::makeTemporaryFolder();
+    std::string const capture = captureOutputTo(folder);
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+    TestSupport::writeFile("packed.wav", makeToneWav(200));
+    DataPack::saveFilesInDataPack({"packed.wav"}, "sounds.pack", false);
+    unlink("packed.wav"); // only the pack holds it now
+    DataPack::defaultDataPack = new DataPack("sounds.pack", false);
+
+    SoundManager* manager = new SoundManager("quillet_tests");
+    manager->getSound("packed.wav")->play(true);
+    delete manager;
+
+    int audibleWindows = 0;
+    for (int peak : peaksPer10Ms(TestSupport::readFile(capture)))
+        if (peak > AUDIBLE)
+            ++audibleWindows;
+    EXPECT_NEAR(audibleWindows * 10, 200, 60);
+    EXPECT_EXIT(SoundManager("quillet_tests").getSound("absent.wav"), testing::ExitedWithCode(1),
+                "Condition: fileDesc != NULL\nMessage: Sound missing in datapack");
 }
