@@ -36,8 +36,12 @@ e2e_start() {
   APP_WINDOW=""
   local i
   for i in $(seq 1 200); do
-    APP_WINDOW=$(xdotool search --onlyvisible --pid "$APP_PID" 2>/dev/null | head -n 1 || true)
-    [ -n "$APP_WINDOW" ] && break
+    # The program's window is the one 800 x 600 top-level window without a title.
+    APP_WINDOW=$(xwininfo -root -children 2>/dev/null | awk '/\(has no name\): \(\)  800x600/ {print $1; exit}')
+    if [ -n "$APP_WINDOW" ] && xwininfo -id "$APP_WINDOW" 2>/dev/null | grep -q "IsViewable"; then
+      break
+    fi
+    APP_WINDOW=""
     kill -0 "$APP_PID" 2>/dev/null || e2e_fail "the program ended before its window appeared"
     sleep 0.1
   done
@@ -45,7 +49,7 @@ e2e_start() {
   # Keep clear of other tests' windows, then take the focus and the pointer.
   xdotool windowmove --sync "$APP_WINDOW" 1200 0
   xdotool windowfocus --sync "$APP_WINDOW"
-  xdotool mousemove --sync --window "$APP_WINDOW" 400 300
+  xdotool mousemove --window "$APP_WINDOW" 400 300
 }
 
 e2e_key() {

@@ -31,7 +31,7 @@ protected:
         // pointer over it, so that the XTest presses and clicks reach it alone.
         xdotool("windowmove --sync " + windowId + " 1200 900");
         xdotool("windowfocus --sync " + windowId);
-        xdotool("mousemove --sync --window " + windowId + " 400 300");
+        xdotool("mousemove --window " + windowId + " 400 300");
         pumpUntil([] { return false; }, 5);
     }
 
@@ -135,7 +135,7 @@ TEST_F(GLManagerWindow, SpecialKeysArriveWithTheirCodes)
 
 TEST_F(GLManagerWindow, ClicksAndWheelStepsArriveAsMouseEvents)
 {
-    xdotool("mousemove --sync --window " + windowId + " 120 80");
+    xdotool("mousemove --window " + windowId + " 120 80");
     ASSERT_TRUE(pumpUntil([&] { return deviceManager->getMousePosition() == Int2(120, 80); }));
     xdotool("mousedown 1");
     ASSERT_TRUE(pumpUntil([&] { return deviceManager->getMouseButton(GLManager::MOUSE_LEFT_BUTTON); }));
