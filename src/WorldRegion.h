@@ -67,10 +67,12 @@ public:
     bool takeWasManaged();
 
 private:
-    void buildBuffer_() const;
+    void buildBuffer_(Int2& created) const;
 
     // Built lazily by the const draw, hence mutable.
     mutable EnhancedVBO* vbo;
+    // Vertices the buffer was finalized with: a released buffer counts only when it held geometry.
+    mutable int vboVertexCount;
     std::vector<CubeZone> cubeZones;
     std::vector<CustomObject> customObjects;
     // Tells the region index which regions lay outside the work cube this step.

@@ -1,0 +1,32 @@
+#include "CustomObjectTypeManager.h"
+
+#include "CustomObject.h"
+
+CustomObjectTypeManager::CustomObjectTypeManager(Font* font, SoundManager* soundManager)
+    : font(font), soundManager(soundManager)
+{
+}
+
+CustomObjectTypeManager::~CustomObjectTypeManager()
+{
+}
+
+void CustomObjectTypeManager::initUnused()
+{
+    CustomObject::initUnusedTypes();
+}
+
+void CustomObjectTypeManager::freeUnused()
+{
+    CustomObject::freeUnusedTypes();
+}
+
+Font* CustomObjectTypeManager::getFont() const
+{
+    return font;
+}
+
+SoundManager* CustomObjectTypeManager::getSoundManager() const
+{
+    return soundManager;
+}
