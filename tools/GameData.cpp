@@ -53,7 +53,7 @@ void makeSurfaces(DataFolder& data)
     data.savePicture("world_heightmap.png", HeightMap::make(), false);
 }
 
-void saveModel(DataFolder& data, std::string const& folder, std::string const& name, ObjMesh const& mesh)
+void saveModel(DataFolder& data, std::string const& folder, std::string const& name, ModelBuilder const& mesh)
 {
     data.saveBytes(folder + name + ".obj", mesh.toObj(name + ".mtl"));
     data.saveBytes(folder + name + ".mtl", mesh.toMtl());

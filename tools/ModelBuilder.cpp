@@ -1,4 +1,4 @@
-#include "ObjMesh.h"
+#include "ModelBuilder.h"
 
 #include <cmath>
 #include <cstdio>
@@ -21,17 +21,17 @@ std::string number(float value)
 }
 }
 
-void ObjMesh::addMaterial(Material const& material)
+void ModelBuilder::addMaterial(Material const& material)
 {
     materials.push_back(material);
 }
 
-void ObjMesh::startGroup(std::string const& name, std::string const& material)
+void ModelBuilder::startGroup(std::string const& name, std::string const& material)
 {
     groups.push_back(Group{name, material, {}});
 }
 
-Float3 ObjMesh::applyPose(Float3 const& p, Pose const& pose)
+Float3 ModelBuilder::applyPose(Float3 const& p, Pose const& pose)
 {
     Float3 const d = p - pose.pivot;
     float const ax = -pose.swingX * DEGREES_TO_RADIANS; // towards +z for a part hanging down
@@ -43,7 +43,7 @@ Float3 ObjMesh::applyPose(Float3 const& p, Pose const& pose)
     return pose.pivot + Float3(x2, y2, z1);
 }
 
-void ObjMesh::addQuad(Float3 const& centre, Float3 const& half, Float3 const& normal, Float3 const& right,
+void ModelBuilder::addQuad(Float3 const& centre, Float3 const& half, Float3 const& normal, Float3 const& right,
                       Float3 const& up, TextureArea const& area, Pose const& pose)
 {
     // Extents along each face direction; right x up = normal keeps the winding
@@ -60,7 +60,7 @@ void ObjMesh::addQuad(Float3 const& centre, Float3 const& half, Float3 const& no
     addFace(posed, coords);
 }
 
-void ObjMesh::addBox(Float3 const& low, Float3 const& high, BoxSkin const& skin, Pose const& pose)
+void ModelBuilder::addBox(Float3 const& low, Float3 const& high, BoxSkin const& skin, Pose const& pose)
 {
     Float3 const centre = (low + high) * 0.5f;
     Float3 const half = (high - low) * 0.5f;
@@ -73,7 +73,7 @@ void ObjMesh::addBox(Float3 const& low, Float3 const& high, BoxSkin const& skin,
     addQuad(centre, half, -y, x, z, skin.bottom, pose);
 }
 
-void ObjMesh::addFace(std::vector<Float3> const& corners, std::vector<Float2> const& coords)
+void ModelBuilder::addFace(std::vector<Float3> const& corners, std::vector<Float2> const& coords)
 {
     if (groups.empty())
         startGroup("default", materials.empty() ? "" : materials.front().name);
@@ -88,7 +88,7 @@ void ObjMesh::addFace(std::vector<Float3> const& corners, std::vector<Float2> co
     groups.back().faces.push_back(face);
 }
 
-std::string ObjMesh::toObj(std::string const& materialFileName) const
+std::string ModelBuilder::toObj(std::string const& materialFileName) const
 {
     std::string out = "# Made by the Quillet data generator\nmtllib " + materialFileName + "\n";
     for (Float3 const& v : vertices)
@@ -111,7 +111,7 @@ std::string ObjMesh::toObj(std::string const& materialFileName) const
     return out;
 }
 
-std::string ObjMesh::toMtl() const
+std::string ModelBuilder::toMtl() const
 {
     std::string out = "# Made by the Quillet data generator\n";
     for (Material const& m : materials)

@@ -1,5 +1,5 @@
-#ifndef OBJMESH_H
-#define OBJMESH_H
+#ifndef MODELBUILDER_H
+#define MODELBUILDER_H
 
 // A textured model being built for the game: boxes and faces with texture
 // coordinates, in named groups with materials, written as a Wavefront OBJ file
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-class ObjMesh
+class ModelBuilder
 {
 public:
     // A rectangle of the texture, in texture units, top-left then bottom-right.

@@ -8,9 +8,9 @@ namespace
 {
 float const PI = 3.14159265f;
 
-ObjMesh::Material shinyMaterial(std::string const& name, std::string const& texture)
+ModelBuilder::Material shinyMaterial(std::string const& name, std::string const& texture)
 {
-    ObjMesh::Material m;
+    ModelBuilder::Material m;
     m.name = name;
     m.diffuse = Float3(1.0f, 1.0f, 1.0f);
     m.ambient = Float3(0.5f, 0.5f, 0.5f);
@@ -23,12 +23,12 @@ ObjMesh::Material shinyMaterial(std::string const& name, std::string const& text
 
 namespace ObjectModels
 {
-ObjMesh makeGem()
+ModelBuilder makeGem()
 {
     // Eight-sided bipyramid: a short crown over a long pavilion.
     int const sides = 8;
     float const radius = 3.5f, girdle = 5.5f, top = 9.0f, bottom = 0.0f;
-    ObjMesh mesh;
+    ModelBuilder mesh;
     mesh.addMaterial(shinyMaterial("gem", "gem.png"));
     mesh.startGroup("gem", "gem");
     for (int i = 0; i < sides; ++i)
@@ -64,12 +64,12 @@ Canvas makeGemTexture()
     return canvas;
 }
 
-ObjMesh makeCoin()
+ModelBuilder makeCoin()
 {
     // Upright disc facing z, rolling edge on the ground.
     int const sides = 20;
     float const radius = 4.5f, halfThickness = 0.5f, centreY = 4.5f;
-    ObjMesh mesh;
+    ModelBuilder mesh;
     mesh.addMaterial(shinyMaterial("coin", "coin.png"));
     mesh.startGroup("coin", "coin");
     std::vector<Float3> front, back;

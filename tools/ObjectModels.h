@@ -6,13 +6,13 @@
 // 9 units tall, a little under one cube) with its own small texture.
 
 #include "Canvas.h"
-#include "ObjMesh.h"
+#include "ModelBuilder.h"
 
 namespace ObjectModels
 {
-ObjMesh makeGem();
+ModelBuilder makeGem();
 Canvas makeGemTexture();
-ObjMesh makeCoin();
+ModelBuilder makeCoin();
 Canvas makeCoinTexture();
 }
 

@@ -26,10 +26,10 @@ Int2 tilePosition(Tile tile)
 }
 
 // Half a pixel inside the tile, so filtering never mixes in the neighbour tile.
-ObjMesh::TextureArea area(Tile tile)
+ModelBuilder::TextureArea area(Tile tile)
 {
     Int2 const p = tilePosition(tile);
-    ObjMesh::TextureArea a;
+    ModelBuilder::TextureArea a;
     a.left = (p.x() + 0.5f) / TEXTURE_SIZE;
     a.top = (p.y() + 0.5f) / TEXTURE_SIZE;
     a.right = (p.x() + TILE - 0.5f) / TEXTURE_SIZE;
@@ -37,9 +37,9 @@ ObjMesh::TextureArea area(Tile tile)
     return a;
 }
 
-ObjMesh::BoxSkin skin(Tile front, Tile back, Tile sides, Tile top, Tile bottom)
+ModelBuilder::BoxSkin skin(Tile front, Tile back, Tile sides, Tile top, Tile bottom)
 {
-    ObjMesh::BoxSkin s;
+    ModelBuilder::BoxSkin s;
     s.front = area(front);
     s.back = area(back);
     s.left = s.right = area(sides);
@@ -48,7 +48,7 @@ ObjMesh::BoxSkin skin(Tile front, Tile back, Tile sides, Tile top, Tile bottom)
     return s;
 }
 
-ObjMesh::BoxSkin plain(Tile tile)
+ModelBuilder::BoxSkin plain(Tile tile)
 {
     return skin(tile, tile, tile, tile, tile);
 }
@@ -85,9 +85,9 @@ Stance stanceOfFrame(int frame)
 }
 
 // side is +1 for the figure's left (+x, since it faces +z) and -1 for its right.
-void addLeg(ObjMesh& mesh, float side, float swing)
+void addLeg(ModelBuilder& mesh, float side, float swing)
 {
-    ObjMesh::Pose pose;
+    ModelBuilder::Pose pose;
     pose.pivot = Float3(side * 2.6f, 13.5f, 0.0f);
     pose.swingX = swing;
     float const inner = side * 0.4f, outer = side * 4.8f;
@@ -97,9 +97,9 @@ void addLeg(ObjMesh& mesh, float side, float swing)
                 plain(SHOES), pose);
 }
 
-void addArm(ObjMesh& mesh, float side, float swing, float raised)
+void addArm(ModelBuilder& mesh, float side, float swing, float raised)
 {
-    ObjMesh::Pose pose;
+    ModelBuilder::Pose pose;
     pose.pivot = Float3(side * 6.9f, 24.0f, 0.0f);
     pose.swingX = swing;
     pose.swingZ = side * raised;
@@ -129,10 +129,10 @@ void paintTile(Canvas& canvas, Tile tile, Color4 const& base, float variation, u
 
 namespace PlayerModel
 {
-ObjMesh makeFrame(int frame)
+ModelBuilder makeFrame(int frame)
 {
-    ObjMesh mesh;
-    ObjMesh::Material material;
+    ModelBuilder mesh;
+    ModelBuilder::Material material;
     material.name = "player";
     material.diffuse = Float3(1.0f, 1.0f, 1.0f);
     material.ambient = Float3(0.6f, 0.6f, 0.6f);
@@ -140,7 +140,7 @@ ObjMesh makeFrame(int frame)
     mesh.addMaterial(material);
 
     Stance const stance = stanceOfFrame(frame);
-    ObjMesh::Pose const still;
+    ModelBuilder::Pose const still;
     mesh.startGroup("legs", material.name);
     addLeg(mesh, 1.0f, stance.leftLeg);
     addLeg(mesh, -1.0f, stance.rightLeg);

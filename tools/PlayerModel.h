@@ -8,14 +8,14 @@
 // All frames share one small texture of skin, face, hair and clothes.
 
 #include "Canvas.h"
-#include "ObjMesh.h"
+#include "ModelBuilder.h"
 
 namespace PlayerModel
 {
 int const FRAME_COUNT = 5;
 float const MODEL_HEIGHT = 33.4f;
 // frame is 1 to FRAME_COUNT, as in the file names.
-ObjMesh makeFrame(int frame);
+ModelBuilder makeFrame(int frame);
 Canvas makeTexture();
 char const* const TEXTURE_FILE = "player.png";
 char const* const MATERIAL_FILE = "player.mtl";
