@@ -10,6 +10,23 @@ PFNGLBINDBUFFERARBPROC glBindBufferARB_ = NULL;
 PFNGLBUFFERDATAARBPROC glBufferDataARB_ = NULL;
 PFNGLDELETEBUFFERSARBPROC glDeleteBuffersARB_ = NULL;
 
+namespace
+{
+long drawCallCount = 0;
+
+static_assert(sizeof(Float3) == 3 * sizeof(float), "positions are uploaded as packed floats");
+static_assert(sizeof(Float2) == 2 * sizeof(float), "texture coordinates are uploaded as packed floats");
+
+GLuint upload(void const* data, size_t bytes)
+{
+    GLuint buffer = 0;
+    glGenBuffersARB_(1, &buffer);
+    glBindBufferARB_(GL_ARRAY_BUFFER_ARB, buffer);
+    glBufferDataARB_(GL_ARRAY_BUFFER_ARB, GLsizeiptrARB(bytes), data, GL_STATIC_DRAW_ARB);
+    return buffer;
+}
+}
+
 bool VBO::extensionStringHasVertexBuffers(char const* extensions)
 {
     if (extensions == NULL)
@@ -30,14 +47,79 @@ void VBO::checkAndInit()
 {
     char const* extensions = reinterpret_cast<char const*>(glGetString(GL_EXTENSIONS));
     isExtensionSupport = extensionStringHasVertexBuffers(extensions);
-    if (!isExtensionSupport)
+    if (isExtensionSupport)
     {
-        std::cout << "!!! ERROR !!! vertex buffer objects are not supported, nothing will be displayed." << std::endl;
-        return;
+        auto lookup = [](char const* name) { return glXGetProcAddress(reinterpret_cast<GLubyte const*>(name)); };
+        glGenBuffersARB_ = reinterpret_cast<PFNGLGENBUFFERSARBPROC>(lookup("glGenBuffersARB"));
+        glBindBufferARB_ = reinterpret_cast<PFNGLBINDBUFFERARBPROC>(lookup("glBindBufferARB"));
+        glBufferDataARB_ = reinterpret_cast<PFNGLBUFFERDATAARBPROC>(lookup("glBufferDataARB"));
+        glDeleteBuffersARB_ = reinterpret_cast<PFNGLDELETEBUFFERSARBPROC>(lookup("glDeleteBuffersARB"));
+        // An implementation naming the extension without its entry points cannot be used either.
+        isExtensionSupport = glGenBuffersARB_ != NULL && glBindBufferARB_ != NULL && glBufferDataARB_ != NULL &&
+                             glDeleteBuffersARB_ != NULL;
     }
-    auto lookup = [](char const* name) { return glXGetProcAddress(reinterpret_cast<GLubyte const*>(name)); };
-    glGenBuffersARB_ = reinterpret_cast<PFNGLGENBUFFERSARBPROC>(lookup("glGenBuffersARB"));
-    glBindBufferARB_ = reinterpret_cast<PFNGLBINDBUFFERARBPROC>(lookup("glBindBufferARB"));
-    glBufferDataARB_ = reinterpret_cast<PFNGLBUFFERDATAARBPROC>(lookup("glBufferDataARB"));
-    glDeleteBuffersARB_ = reinterpret_cast<PFNGLDELETEBUFFERSARBPROC>(lookup("glDeleteBuffersARB"));
+    if (!isExtensionSupport)
+        std::cout << "!!! ERROR !!! vertex buffer objects are not supported, nothing will be displayed." << std::endl;
+}
+
+VBO::VBO(int nbVertices, Float3 const* vertices, Float2 const* texCoords, int texture, bool quads)
+    : vertexBuffer(0), texCoordBuffer(0), nbVertices(nbVertices), texture(texture), quads(quads)
+{
+    if (!isExtensionSupport)
+        return;
+    vertexBuffer = upload(vertices, size_t(nbVertices) * sizeof(Float3));
+    texCoordBuffer = upload(texCoords, size_t(nbVertices) * sizeof(Float2));
+    glBindBufferARB_(GL_ARRAY_BUFFER_ARB, 0);
+}
+
+VBO::~VBO()
+{
+    if (!isExtensionSupport)
+        return;
+    glDeleteBuffersARB_(1, &vertexBuffer);
+    glDeleteBuffersARB_(1, &texCoordBuffer);
+}
+
+void VBO::draw() const
+{
+    if (!isExtensionSupport)
+        return;
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glBindBufferARB_(GL_ARRAY_BUFFER_ARB, vertexBuffer);
+    glVertexPointer(3, GL_FLOAT, 0, NULL);
+    glBindBufferARB_(GL_ARRAY_BUFFER_ARB, texCoordBuffer);
+    glTexCoordPointer(2, GL_FLOAT, 0, NULL);
+    glBindTexture(GL_TEXTURE_2D, GLuint(texture));
+    glDrawArrays(quads ? GL_QUADS : GL_TRIANGLES, 0, nbVertices);
+    ++drawCallCount;
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    // Later immediate-mode and client-array drawing must not read from this buffer.
+    glBindBufferARB_(GL_ARRAY_BUFFER_ARB, 0);
+}
+
+int VBO::getNbVertices() const
+{
+    return nbVertices;
+}
+
+int VBO::getTexture() const
+{
+    return texture;
+}
+
+bool VBO::isQuads() const
+{
+    return quads;
+}
+
+long VBO::getDrawCallCount()
+{
+    return drawCallCount;
+}
+
+void VBO::resetDrawCallCount()
+{
+    drawCallCount = 0;
 }

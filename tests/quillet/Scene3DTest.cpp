@@ -1,0 +1,310 @@
+#include "DeviceManager.h"
+#include "GLManager.h"
+#include "MathManager.h"
+#include "Scene3D.h"
+#include "TestSupport.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace
+{
+float const HALF_FOV = 60.f * MathManager::PI_OVER_180;
+
+// The four corners of a quad in world units.
+struct Quad
+{
+    Float3 corners[4];
+};
+
+Quad quad(Float3 a, Float3 b, Float3 c, Float3 d)
+{
+    return Quad{{a, b, c, d}};
+}
+
+// Opens the real window; the scene and a solid-colour texture factory come with it.
+class Scene3DWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        REQUIRE_DISPLAY();
+        DeviceManager::newInstance("quillet_tests", "quillet scene test", 800, 600, false);
+        deviceManager->loopEvent();
+        scene = deviceManager->getScene3D();
+    }
+
+    void TearDown() override
+    {
+        if (deviceManager != NULL)
+            DeviceManager::deleteInstance();
+    }
+
+    unsigned solidTexture(Color4 const& color)
+    {
+        std::vector<unsigned char> pixels;
+        for (int i = 0; i < 4 * 4; ++i)
+            pixels.insert(pixels.end(), {color[0], color[1], color[2], color[3]});
+        return unsigned(deviceManager->loadTexture(4, 4, pixels.data(), true));
+    }
+
+    // Camera at eye looking down -z, black background, ready to draw.
+    void beginFrame(Float3 const& eye)
+    {
+        scene->getCamera().setPosition(eye);
+        scene->getCamera().setRotation(Float3(0.f, 0.f, 0.f));
+        scene->updateCamera();
+        deviceManager->clearBackground(colorBlack);
+        deviceManager->setColor(colorWhite);
+    }
+
+    static Color4 pixelAt(int x, int y)
+    {
+        glFinish();
+        unsigned char rgba[4] = {0, 0, 0, 0};
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return Color4(rgba[0], rgba[1], rgba[2], 255);
+    }
+
+    Scene3D* scene = NULL;
+};
+}
+
+// ---------------------------------------------------------------- visibility of faces (no window)
+
+TEST(FaceVisibility, FaceWhollyBehindTheCameraIsHidden)
+{
+    Camera camera;
+    Quad const behind = quad(Float3(-5, -5, 10), Float3(5, -5, 10), Float3(5, 5, 10), Float3(-5, 5, 10));
+    EXPECT_FALSE(Scene3D::isFaceVisible(camera, behind.corners, HALF_FOV));
+    // Turned round, the camera sees it.
+    camera.setRotation(Float3(0.f, 180.f, 0.f));
+    EXPECT_TRUE(Scene3D::isFaceVisible(camera, behind.corners, HALF_FOV));
+}
+
+TEST(FaceVisibility, OneCornerInTheFieldOfViewIsEnough)
+{
+    Camera camera;
+    // Three corners far to the right, one just right of the viewing direction.
+    Quad const face = quad(Float3(1, 0, -10), Float3(100, 0, -10), Float3(100, 5, -1), Float3(100, 5, -10));
+    EXPECT_TRUE(Scene3D::isFaceVisible(camera, face.corners, HALF_FOV));
+    // Wholly to the right of the view: hidden.
+    Quad const aside = quad(Float3(50, 0, -10), Float3(100, 0, -10), Float3(100, 5, -1), Float3(50, 5, -1));
+    EXPECT_FALSE(Scene3D::isFaceVisible(camera, aside.corners, HALF_FOV));
+    // The vertical angle plays no part.
+    Quad const high = quad(Float3(0, 500, -10), Float3(1, 500, -10), Float3(1, 501, -10), Float3(0, 501, -10));
+    EXPECT_TRUE(Scene3D::isFaceVisible(camera, high.corners, HALF_FOV));
+}
+
+TEST(FaceVisibility, FaceReachingFromBehindToOutsideTheViewIsShown)
+{
+    Camera camera;
+    // A wall running along the camera on its right, from behind to ahead.
+    Quad const wall = quad(Float3(10, -5, 50), Float3(10, -5, -50), Float3(10, 5, -50), Float3(10, 5, 50));
+    EXPECT_TRUE(Scene3D::isFaceVisible(camera, wall.corners, HALF_FOV));
+    // A corner only slightly behind (within 5 units) does not count as behind.
+    Quad const near = quad(Float3(10, -5, 4), Float3(10, -5, -1), Float3(10, 5, -1), Float3(10, 5, 4));
+    EXPECT_FALSE(Scene3D::isFaceVisible(camera, near.corners, HALF_FOV));
+}
+
+// A wall filling the view, its corners beyond both edges, must not vanish.
+TEST(FaceVisibility, FaceWiderThanTheViewInFrontIsShown)
+{
+    Camera camera;
+    Quad const wall = quad(Float3(-1000, -5, -10), Float3(1000, -5, -10), Float3(1000, 5, -10), Float3(-1000, 5, -10));
+    EXPECT_TRUE(Scene3D::isFaceVisible(camera, wall.corners, HALF_FOV));
+    // Beyond both edges but only by being behind the camera's plane: still hidden.
+    Quad const behindSides = quad(Float3(-1000, -5, 3), Float3(1000, -5, 3), Float3(1000, 5, 3), Float3(-1000, 5, 3));
+    EXPECT_FALSE(Scene3D::isFaceVisible(camera, behindSides.corners, HALF_FOV));
+}
+
+// ---------------------------------------------------------------- box geometry (no window)
+
+TEST(BoxGeometry, CubeArraysHoldEachFaceOnItsSideWoundOutwards)
+{
+    Float3 vertices[24];
+    Float2 texCoords[24];
+    Scene3D::getVerticesAndTexCoordCube(vertices, texCoords, Float3(2.f, 3.f, 4.f), Float3(1.f, 2.f, 3.f));
+    Float3 const normals[6] = {Float3(0, 1, 0),  Float3(0, -1, 0), Float3(0, 0, 1),
+                               Float3(0, 0, -1), Float3(-1, 0, 0), Float3(1, 0, 0)};
+    Float3 const half(1.f, 2.f, 3.f);
+    for (int face = 0; face < 6; ++face)
+    {
+        Float3 const* v = vertices + 4 * face;
+        Float3 const e1 = v[1] - v[0];
+        Float3 const e2 = v[2] - v[1];
+        Float3 const cross(e1.y() * e2.z() - e1.z() * e2.y(), e1.z() * e2.x() - e1.x() * e2.z(),
+                           e1.x() * e2.y() - e1.y() * e2.x());
+        float const outwards = cross.x() * normals[face].x() + cross.y() * normals[face].y() +
+                               cross.z() * normals[face].z();
+        EXPECT_GT(outwards, 0.f) << "face " << face << " is not counter-clockwise from outside";
+        for (int i = 0; i < 4; ++i)
+            for (int axis = 0; axis < 3; ++axis)
+            {
+                if (normals[face][axis] != 0.f)
+                {
+                    EXPECT_EQ(v[i][axis], normals[face][axis] * half[axis]) << "face " << face;
+                }
+            }
+    }
+    // Mapping of the second kind: the top face repeats along x and z.
+    EXPECT_EQ(texCoords[0], Float2(0.f, 4.f));
+    EXPECT_EQ(texCoords[2], Float2(2.f, 0.f));
+    // The right face repeats along z and y.
+    EXPECT_EQ(texCoords[21], Float2(4.f, 3.f));
+}
+
+TEST(BoxGeometry, FirstMappingOfTheFrontFaceIsUprightTexture)
+{
+    Float3 corners[4];
+    Float2 texCoords[4];
+    Scene3D::getFace(2, Float3(1.f, 1.f, 1.f), Float3(2.f, 3.f, 4.f), false, corners, texCoords);
+    EXPECT_EQ(corners[0], Float3(-1.f, -1.f, 1.f));
+    EXPECT_EQ(texCoords[0], Float2(0.f, 3.f));
+    EXPECT_EQ(texCoords[2], Float2(2.f, 0.f));
+}
+
+// ---------------------------------------------------------------- smooth turn (no window)
+
+TEST(SmoothTurn, TurnsThroughTheShortWayAcross180)
+{
+    Scene3D scene;
+    scene.getCamera().setAngleY(170.f);
+    periodFrame = 50000; // half of the closing period
+    scene.setSlowlyCameraAngle(Float3(0.f, -170.f, 0.f));
+    EXPECT_NEAR(scene.getCamera().getAngleY(), -180.f, 1e-4f);
+}
+
+TEST(SmoothTurn, LongFrameClosesTheTurnAtOnce)
+{
+    Scene3D scene;
+    scene.getCamera().setRotation(Float3(-30.f, 45.f, 0.f));
+    periodFrame = GLManager::MAX_FRAME_PERIOD;
+    scene.setSlowlyCameraAngle(Float3(10.f, -120.f, 0.f));
+    EXPECT_EQ(scene.getCamera().getRotation(), Float3(10.f, -120.f, 0.f));
+}
+
+TEST(MouseLook, OnePixelTurnsOneDegreeOnlyWhileRotating)
+{
+    Scene3D scene;
+    scene.injectMouseMotionForCameraAngle(Int2(100, 100), false);
+    scene.injectMouseMotionForCameraAngle(Int2(110, 95), true);
+    EXPECT_EQ(scene.getCamera().getRotation(), Float3(5.f, -10.f, 0.f));
+    scene.injectMouseMotionForCameraAngle(Int2(300, 300), false);
+    scene.injectMouseMotionForCameraAngle(Int2(301, 300), true);
+    EXPECT_EQ(scene.getCamera().getRotation(), Float3(5.f, -11.f, 0.f));
+}
+
+// ---------------------------------------------------------------- OpenGL state (window)
+
+TEST_F(Scene3DWindow, SetUpMadeBeforeTheWindowIsAppliedByTheFirstCameraUpdate)
+{
+    scene->updateCamera();
+    EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
+    float ambient[4] = {};
+    glGetFloatv(GL_LIGHT_MODEL_AMBIENT, ambient);
+    EXPECT_FLOAT_EQ(ambient[0], 0.5f);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+TEST_F(Scene3DWindow, FogColourIsDividedBy256AndDistancesFollowTheMaximum)
+{
+    scene->setFogEnable(200.f, Color4(255, 255, 255, 255), false);
+    EXPECT_TRUE(scene->isFogEnabled());
+    float color[4] = {};
+    glGetFloatv(GL_FOG_COLOR, color);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(color[i], 0.99609375f);
+    float start = 0.f;
+    float end = 0.f;
+    glGetFloatv(GL_FOG_START, &start);
+    glGetFloatv(GL_FOG_END, &end);
+    EXPECT_FLOAT_EQ(start, 150.f);
+    EXPECT_FLOAT_EQ(end, 200.f);
+    scene->adjustFog(2.f, 3.f);
+    glGetFloatv(GL_FOG_START, &start);
+    glGetFloatv(GL_FOG_END, &end);
+    EXPECT_FLOAT_EQ(start, 225.f);
+    EXPECT_FLOAT_EQ(end, 300.f);
+    EXPECT_FLOAT_EQ(scene->getFogMaxDistance(), 200.f);
+    scene->setFogDisable();
+    EXPECT_FALSE(scene->isFogEnabled());
+}
+
+TEST_F(Scene3DWindow, LightWithoutDistanceHasNoAttenuation)
+{
+    scene->configureLight(0, true, Float3(0.f, 10.f, 0.f), 0.f);
+    scene->configureLight(3, true, Float3(0.f, 10.f, 0.f), 50.f);
+    scene->updateCamera();
+    float linear = -1.f;
+    float quadratic = -1.f;
+    glGetLightfv(GL_LIGHT0, GL_LINEAR_ATTENUATION, &linear);
+    glGetLightfv(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, &quadratic);
+    EXPECT_EQ(linear, 0.f);
+    EXPECT_EQ(quadratic, 0.f);
+    glGetLightfv(GL_LIGHT3, GL_LINEAR_ATTENUATION, &linear);
+    glGetLightfv(GL_LIGHT3, GL_QUADRATIC_ATTENUATION, &quadratic);
+    EXPECT_FLOAT_EQ(linear, 0.02f);
+    EXPECT_FLOAT_EQ(quadratic, 0.00005f);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT3));
+    scene->configureLight(3, false, Float3(0.f, 0.f, 0.f), 1.f);
+    EXPECT_FALSE(glIsEnabled(GL_LIGHT3));
+}
+
+TEST_F(Scene3DWindow, SegmentRestoresTexturingOnlyWhenItWasOn)
+{
+    scene->updateCamera();
+    glDisable(GL_TEXTURE_2D);
+    scene->draw3DSegment(Float3(0.f, 0.f, 0.f), Float3(1.f, 1.f, 1.f));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    glEnable(GL_TEXTURE_2D);
+    scene->draw3DSegment(Float3(0.f, 0.f, 0.f), Float3(1.f, 1.f, 1.f));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+// ---------------------------------------------------------------- drawing for real (window)
+
+TEST_F(Scene3DWindow, TexturedBoxShowsItsFrontFaceInTheMiddle)
+{
+    unsigned const red = solidTexture(colorRed);
+    unsigned const blue = solidTexture(colorBlue);
+    unsigned const textures[6] = {blue, blue, red, blue, blue, blue};
+    beginFrame(Float3(0.f, 0.f, 30.f));
+    scene->setPosition(Float3(0.f, 0.f, 0.f));
+    scene->drawCube(Float3(10.f, 10.f, 10.f), textures, Float3(1.f, 1.f, 1.f), false);
+    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(pixelAt(5, 5), Color4(0, 0, 0, 255));
+    // Moved to the right of the view, the box leaves the middle black.
+    beginFrame(Float3(0.f, 0.f, 30.f));
+    scene->setPosition(Float3(20.f, 0.f, 0.f));
+    scene->drawCube(Float3(10.f, 10.f, 10.f), textures, Float3(1.f, 1.f, 1.f), false);
+    EXPECT_EQ(pixelAt(400, 300), Color4(0, 0, 0, 255));
+    EXPECT_EQ(pixelAt(568, 300), Color4(255, 0, 0, 255));
+}
+
+TEST_F(Scene3DWindow, InvertedBoxIsSeenFromInside)
+{
+    unsigned const red = solidTexture(colorRed);
+    unsigned const yellow = solidTexture(colorYellow);
+    unsigned const textures[6] = {yellow, yellow, red, yellow, yellow, yellow};
+    beginFrame(Float3(0.f, 0.f, 0.f));
+    scene->setPosition(Float3(0.f, 0.f, 0.f));
+    scene->drawCube2(Float3(100.f, 100.f, 100.f), textures, Float3(1.f, 1.f, 1.f), true, false);
+    // Looking down -z from the centre shows the front face, moved to the far side.
+    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
+}
+
+TEST_F(Scene3DWindow, FaceOutOfViewIsSkippedAndFaceInViewDrawnAtItsPosition)
+{
+    unsigned const green = solidTexture(Color4(0, 255, 0, 255));
+    beginFrame(Float3(0.f, 0.f, 30.f));
+    scene->setPosition(Float3(0.f, 0.f, 0.f));
+    EXPECT_FALSE(scene->drawCubeFace(Float3(10.f, 10.f, 10.f), green, Float3(1.f, 1.f, 1.f), 2,
+                                     Float3(0.f, 0.f, 60.f)));
+    EXPECT_EQ(pixelAt(400, 300), Color4(0, 0, 0, 255));
+    EXPECT_TRUE(scene->drawCubeFace(Float3(10.f, 10.f, 10.f), green, Float3(1.f, 1.f, 1.f), 2,
+                                    Float3(0.f, 0.f, -5.f)));
+    EXPECT_EQ(pixelAt(400, 300), Color4(0, 255, 0, 255));
+}
