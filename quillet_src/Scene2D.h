@@ -12,6 +12,7 @@ public:
     void injectWindowSize(Int2 const& size);
     void setOrtho2DSize(Int2 const& size);
     Int2 convertPositionInWindowToVirtualPosition(Int2 const& position) const;
+    Int2 getVirtualSize() const { return virtualSize; }
 
 private:
     void applyProjection_();

@@ -1,0 +1,153 @@
+#include "DataPack.h"
+
+#include "Errors.h"
+
+#include <iostream>
+#include <memory>
+
+DataPack* DataPack::defaultDataPack = NULL;
+
+namespace
+{
+constexpr long SIZE_FIELD_BYTES = 4;
+
+bool readSizeField(FILE* stream, unsigned int& size)
+{
+    unsigned char bytes[SIZE_FIELD_BYTES] = {0, 0, 0, 0};
+    if (fread(bytes, 1, SIZE_FIELD_BYTES, stream) != size_t(SIZE_FIELD_BYTES))
+        return false;
+    size = (unsigned int)(bytes[0]) | (unsigned int)(bytes[1]) << 8 | (unsigned int)(bytes[2]) << 16 |
+           (unsigned int)(bytes[3]) << 24;
+    return true;
+}
+
+void writeSizeField(FILE* stream, unsigned int size)
+{
+    unsigned char const bytes[SIZE_FIELD_BYTES] = {(unsigned char)(size), (unsigned char)(size >> 8),
+                                                   (unsigned char)(size >> 16), (unsigned char)(size >> 24)};
+    fwrite(bytes, 1, SIZE_FIELD_BYTES, stream);
+}
+
+// Reads a 0-terminated name; false when the stream ends first.
+bool readName(FILE* stream, std::string& name)
+{
+    name.clear();
+    int c = 0;
+    while ((c = getc(stream)) != EOF)
+    {
+        if (c == 0)
+            return true;
+        name += char(c);
+    }
+    return false;
+}
+
+long measureLength(FILE* stream)
+{
+    if (fseek(stream, 0, SEEK_END) != 0)
+        return -1;
+    long const length = ftell(stream);
+    fseek(stream, 0, SEEK_SET);
+    return length;
+}
+}
+
+long DataPack::indexEntries(FILE* stream, long length, std::map<std::string, long>& index, bool verbose)
+{
+    long position = 0;
+    std::string name;
+    while (position < length)
+    {
+        if (!readName(stream, name))
+            return length + 1 + SIZE_FIELD_BYTES; // the 0 byte and the size are missing
+        long const offset = position + long(name.size()) + 1;
+        unsigned int size = 0;
+        if (!readSizeField(stream, size))
+            return offset + SIZE_FIELD_BYTES;
+        if (verbose)
+            std::cout << "  Found file " << name << " (" << size << "; offset " << offset << ")." << std::endl;
+        index[name] = offset;
+        position = offset + SIZE_FIELD_BYTES + long(size);
+        if (position > length || fseek(stream, position, SEEK_SET) != 0)
+            return position;
+    }
+    return position;
+}
+
+DataPack::DataPack(char const* path, bool verbose)
+{
+    ASSERT(path != NULL, NULL);
+    if (verbose)
+        std::cout << "Parsing dataPack " << path << " ... " << std::endl;
+    fd = fopen(path, "rb");
+    if (fd == NULL)
+        FATAL_ERROR((std::string("Datapack file missing: ") + path).c_str());
+    long const sizeDataPack = measureLength(fd);
+    ASSERT(sizeDataPack >= 0, "DataPack: cannot measure the pack file");
+    long const entriesEnd = indexEntries(fd, sizeDataPack, index, verbose);
+    // A cut-short entry leaves the position past the end, where the check below catches it.
+    fseek(fd, entriesEnd, SEEK_SET);
+    ASSERT(ftell(fd) == sizeDataPack, NULL);
+    if (verbose)
+        std::cout << "... end parsing dataPack." << std::endl;
+}
+
+DataPack::~DataPack()
+{
+    if (defaultDataPack == this)
+        defaultDataPack = NULL;
+    fclose(fd);
+}
+
+FILE* DataPack::getFileDescriptor(char const* name, unsigned int& size, bool verbose)
+{
+    ASSERT(name != NULL, NULL);
+    std::map<std::string, long>::const_iterator const found = index.find(name);
+    if (found == index.end())
+    {
+        if (verbose)
+            std::cout << "DataPack::getFileDescriptor: Didn't found file " << name << ", returning null." << std::endl;
+        return NULL;
+    }
+    unsigned int entrySize = 0;
+    bool const read = fseek(fd, found->second, SEEK_SET) == 0 && readSizeField(fd, entrySize);
+    ASSERT(read, "DataPack::getFileDescriptor: the pack file can no longer be read");
+    size = entrySize;
+    if (verbose)
+        std::cout << "DataPack::getFileDescriptor: Found file " << name << " with size " << size << " at offset "
+                  << found->second << std::endl;
+    return fd;
+}
+
+size_t DataPack::getFileCount() const
+{
+    return index.size();
+}
+
+void DataPack::saveFilesInDataPack(std::vector<std::string> const& fileNames, char const* path, bool verbose)
+{
+    ASSERT(path != NULL, NULL);
+    FILE* const packFd = fopen(path, "wb");
+    ASSERT(packFd != NULL, (std::string("saveFilesInDataPack: cannot create ") + path).c_str());
+    for (std::string const& fileName : fileNames)
+    {
+        if (verbose)
+            std::cout << "Adding file " << fileName << " ... " << std::flush;
+        fwrite(fileName.c_str(), 1, fileName.size() + 1, packFd);
+        FILE* const tmpFd = fopen(fileName.c_str(), "rb");
+        ASSERT(tmpFd != NULL, "saveFilesInDataPack problem");
+        long const length = measureLength(tmpFd);
+        // The size field holds 32 bits: a longer file cannot be packed.
+        ASSERT(length >= 0 && length <= long(0xFFFFFFFFu), "saveFilesInDataPack problem");
+        writeSizeField(packFd, (unsigned int)(length));
+        std::unique_ptr<unsigned char[]> const content(new unsigned char[length > 0 ? size_t(length) : 1]);
+        bool const copied = fread(content.get(), 1, size_t(length), tmpFd) == size_t(length) &&
+                            fwrite(content.get(), 1, size_t(length), packFd) == size_t(length);
+        fclose(tmpFd);
+        ASSERT(copied, "saveFilesInDataPack problem");
+        if (verbose)
+            std::cout << "done." << std::endl;
+    }
+    bool const closed = fclose(packFd) == 0;
+    ASSERT(closed, "saveFilesInDataPack problem");
+}

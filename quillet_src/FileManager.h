@@ -1,0 +1,25 @@
+#ifndef FILEMANAGER_H
+#define FILEMANAGER_H
+
+// Four queries on the file system used by the main loop, the editor and the
+// file menu: the directory part of a path, a directory's entries, a file's size
+// and whether a file exists. Stateless.
+
+#include <string>
+#include <vector>
+
+class FileManager
+{
+public:
+    // The path up to and including its last '/' or '\\'; empty when it has none.
+    static std::string getDirectoryFromFilePath(std::string const& path);
+    // A new list (the caller deletes it) of the entry names, "." and ".." left out,
+    // in the order the system reports them; null when the directory cannot be opened.
+    static std::vector<std::string>* getDirectoryFiles(std::string const& directory);
+    static std::vector<std::string>* getDirectoryFiles(char const* directory, int length);
+    // Length in bytes, or 0xFFFFFFFF when the file cannot be opened.
+    static unsigned int getFileSize(std::string const& path);
+    static bool fileExists(std::string const& path);
+};
+
+#endif
