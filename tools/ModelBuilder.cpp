@@ -1,5 +1,6 @@
 #include "ModelBuilder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -86,6 +87,17 @@ void ModelBuilder::addFace(std::vector<Float3> const& corners, std::vector<Float
         face.texCoords.push_back(static_cast<int>(texCoords.size()));
     }
     groups.back().faces.push_back(face);
+}
+
+void ModelBuilder::standOnGround()
+{
+    if (vertices.empty())
+        return;
+    float lowest = vertices.front().y();
+    for (Float3 const& v : vertices)
+        lowest = std::min(lowest, v.y());
+    for (Float3& v : vertices)
+        v.y() -= lowest;
 }
 
 std::string ModelBuilder::toObj(std::string const& materialFileName) const

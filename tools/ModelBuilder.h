@@ -51,6 +51,9 @@ public:
     // A convex face; corners counter-clockwise seen from outside.
     void addFace(std::vector<Float3> const& corners, std::vector<Float2> const& texCoords);
 
+    // Moves the whole model up or down so that its lowest point is at y = 0.
+    void standOnGround();
+
     std::string toObj(std::string const& materialFileName) const;
     std::string toMtl() const;
 

@@ -153,6 +153,9 @@ ModelBuilder makeFrame(int frame)
     mesh.startGroup("head", material.name);
     mesh.addBox(Float3(-4.2f, 25.0f, -4.2f), Float3(4.2f, MODEL_HEIGHT, 4.2f),
                 skin(FACE, HAIR, HEAD_SIDE, HAIR, SKIN), still);
+    // A swinging leg lifts one foot and lowers the other's toe: keep the
+    // lowest point of every frame on the ground.
+    mesh.standOnGround();
     return mesh;
 }
 
