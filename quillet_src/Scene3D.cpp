@@ -4,6 +4,7 @@
 #include "Errors.h"
 #include "MathManager.h"
 #include "Object3D.h"
+#include "Scene2D.h"
 #include "Core.h"
 
 #include <GL/gl.h>
@@ -63,13 +64,13 @@ void vertex(Int2 const& corner, float z)
 }
 
 // The width / height of the 2-D scene, which the horizontal field of view
-// follows. The 2-D scene's virtual size always follows the window's, so the
-// window size is read; before the window opens, the 2-D scene's initial 4:3.
+// follows; 4:3 while no 2-D scene exists.
 float virtualAspectRatio()
 {
-    if (windowSize.x() <= 0 || windowSize.y() <= 0)
+    if (scene2D == NULL)
         return 4.f / 3.f;
-    return float(windowSize.x()) / float(windowSize.y());
+    Int2 const size = scene2D->getVirtualSize();
+    return float(size.x()) / float(size.y());
 }
 }
 
