@@ -1,6 +1,15 @@
+#include "DeviceManager.h"
+#include "Font.h"
 #include "GeneratedData.h"
 #include "ImageLoader.h"
+#include "Scene2D.h"
 
+#include "SoundManager.h"
+#include "Sound_OpenAL.h"
+
+#include <GL/gl.h>
+#include <cstdlib>
+#include <cstring>
 #include <dirent.h>
 #include <gtest/gtest.h>
 
@@ -55,4 +64,113 @@ TEST(EngineLoading, EveryPictureDecodesWithTheEnginesLoaderAsWritten)
                     mismatches += pixels[(static_cast<size_t>(y) * width + x) * channels + c] != written.getPixel(x, y)[c];
         EXPECT_EQ(mismatches, 0) << file;
     }
+}
+
+TEST(EngineLoading, FontMeasuringFindsEveryGlyphWithACellClearOfItsNeighbours)
+{
+    int width = 0, height = 0;
+    bool alpha = false;
+    std::unique_ptr<unsigned char[]> const rgba(
+        ImageLoader::loadImage(GeneratedData::path("default_font.png").c_str(), width, height, alpha, false));
+    ASSERT_TRUE(alpha);
+    Int2 const size(width, height);
+    int glyphX[Font::CHARACTER_COUNT];
+    int glyphWidth[Font::CHARACTER_COUNT];
+    std::fill(glyphX, glyphX + Font::CHARACTER_COUNT, -1);
+    std::fill(glyphWidth, glyphWidth + Font::CHARACTER_COUNT, -1);
+    int column = Font::findInkedColumn(rgba.get(), size, 0);
+    Font::measureGlyphs(rgba.get(), size, Font::FIRST_GLYPH, Font::LAST_GLYPH, column, glyphX, glyphWidth, false);
+
+    auto columnHasInk = [&](int x) {
+        for (int y = 0; y < height; ++y)
+            if (rgba[(static_cast<size_t>(y) * width + x) * 4 + 3] != 0)
+                return true;
+        return false;
+    };
+    for (int c = Font::FIRST_GLYPH; c <= Font::LAST_GLYPH; ++c)
+    {
+        ASSERT_GE(glyphX[c], 0) << "no glyph for " << char(c);
+        ASSERT_GT(glyphWidth[c], 4) << char(c);
+        ASSERT_LE(glyphX[c] + glyphWidth[c], width) << char(c);
+        // Drawn, a cell shows its own ink only: its first and last three
+        // columns are empty, and the next glyph starts after it.
+        EXPECT_FALSE(columnHasInk(glyphX[c])) << char(c);
+        for (int x = glyphX[c] + glyphWidth[c] - 3; x < glyphX[c] + glyphWidth[c]; ++x)
+            EXPECT_FALSE(columnHasInk(x)) << char(c);
+        if (c < Font::LAST_GLYPH)
+        {
+            EXPECT_GE(glyphX[c + 1], glyphX[c] + glyphWidth[c] - 1) << char(c);
+        }
+    }
+    EXPECT_LT(glyphWidth['i'], glyphWidth['m']);
+    EXPECT_LT(glyphWidth['.'], glyphWidth['W']);
+}
+
+TEST(EngineLoading, DefaultFontDrawsReadableText)
+{
+    REQUIRE_DISPLAY();
+    DeviceManager::newInstance("tools_tests", "font test", 800, 600, false);
+    deviceManager->loopEvent();
+    deviceManager->getScene2D()->set2DMode();
+    deviceManager->clearBackground(Color4(0, 0, 0, 255));
+    deviceManager->setColor(Color4(255, 255, 255, 255));
+    {
+        Font font(deviceManager, GeneratedData::path("default_font.png").c_str(), 16, false);
+        EXPECT_EQ(font.getHeight(), 32);
+        char const* const text = "Quillet: 1234 FPS";
+        Int2 const pen = font.drawText(Int2(100, 100), text, Float2(1.0f, 1.0f), -1, false);
+        EXPECT_EQ(pen.x() - 100, font.getWidth(text, -1, 1.0f));
+        // Some 10 to 20 pixels per character, as text of this height should be.
+        EXPECT_GT(pen.x() - 100, 10 * 17);
+        EXPECT_LT(pen.x() - 100, 20 * 17);
+        glFinish();
+        std::vector<unsigned char> pixels(800 * 600 * 4);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        int inside = 0, outside = 0;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x)
+            {
+                bool const lit = pixels[(static_cast<size_t>(599 - y) * 800 + x) * 4] > 128;
+                bool const inText = x >= 100 && x < pen.x() && y >= 100 && y < 132;
+                (inText ? inside : outside) += lit ? 1 : 0;
+            }
+        EXPECT_GT(inside, 400);
+        EXPECT_EQ(outside, 0);
+    }
+    DeviceManager::deleteInstance();
+}
+
+TEST(EngineLoading, SoundsDecodeAndPlayThroughTheSoundManager)
+{
+    // OpenAL Soft's wave driver writes what would be heard into a file.
+    std::string const folder = TestSupport::makeTemporaryFolder();
+    std::string const capture = folder + "/captured.wav";
+    TestSupport::writeFile(folder + "/alsoft.conf", "[general]\nchannels = mono\nsample-type = int16\n"
+                                                    "[wave]\nfile = " + capture + "\n");
+    setenv("ALSOFT_CONF", (folder + "/alsoft.conf").c_str(), 1);
+    setenv("ALSOFT_DRIVERS", "wave", 1);
+
+    SoundManager* manager = new SoundManager("tools_tests");
+    ASSERT_TRUE(manager->isSoundOn());
+    for (char const* name : {"sound/walk.wav", "sound/jump.wav"})
+    {
+        Sound_OpenAL* sound = dynamic_cast<Sound_OpenAL*>(manager->getSound(GeneratedData::path(name).c_str()));
+        ASSERT_NE(sound, nullptr) << name;
+        EXPECT_FALSE(sound->isSilent()) << name << " did not decode";
+        sound->play(true);
+    }
+    delete manager; // closing the device completes the captured file
+
+    std::string const heard = TestSupport::readFile(capture);
+    size_t const data = heard.find("data");
+    ASSERT_NE(data, std::string::npos);
+    int peak = 0;
+    for (size_t i = data + 8; i + 1 < heard.size(); i += 2)
+    {
+        int16_t sample = 0;
+        std::memcpy(&sample, heard.data() + i, 2);
+        peak = std::max(peak, std::abs(int(sample)));
+    }
+    EXPECT_GT(peak, 1000);
 }
