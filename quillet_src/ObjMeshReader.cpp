@@ -1,7 +1,11 @@
 #include "ObjMeshReader.h"
 
+#include "Errors.h"
+#include "FileManager.h"
+
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
@@ -414,4 +418,40 @@ bool ObjMeshReader::readTexture_(Place const& place, std::string const& line, Ob
     material.textureOrigin = "'" + *place.path + "' line " + std::to_string(place.line);
     material.textureScale = scale;
     return true;
+}
+
+namespace
+{
+bool readWholeFile(std::string const& path, std::string& text)
+{
+    FILE* const file = fopen(path.c_str(), "rb");
+    if (file == NULL)
+        return false;
+    text.clear();
+    char buffer[65536];
+    size_t got = 0;
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, got);
+    bool const complete = ferror(file) == 0;
+    fclose(file);
+    return complete;
+}
+}
+
+ObjMesh* glmReadOBJ(std::string const& fileName)
+{
+    std::string text;
+    bool const file = readWholeFile(fileName, text);
+    ASSERT(file, ("glmReadOBJ() failed: can't open data file:" + fileName).c_str());
+    ObjMesh* const model = new ObjMesh();
+    model->pathname = fileName;
+    ObjMeshReader reader(FileManager::getDirectoryFromFilePath(fileName),
+                         [](std::string const& path, std::string& libraryText) {
+                             bool const file = readWholeFile(path, libraryText);
+                             ASSERT(file, ("glmReadMTL() failed: can't open material file \"" + path + "\".").c_str());
+                             return true;
+                         });
+    if (!reader.readObj(text, *model))
+        FATAL_ERROR(reader.getError().c_str());
+    return model;
 }

@@ -58,4 +58,8 @@ private:
     std::string error;
 };
 
+// Reads the OBJ file and everything it names: its material libraries and their
+// textures (sprites of the sprite manager). Any fault of the files is fatal.
+ObjMesh* glmReadOBJ(std::string const& fileName);
+
 #endif
