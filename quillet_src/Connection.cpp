@@ -169,6 +169,8 @@ bool Connection::tryConnectToServer(std::string& error)
     if (connect(socket, reinterpret_cast<sockaddr const*>(&server), sizeof server) != 0)
     {
         error = "cannot connect to " + host + " on port " + std::to_string(port) + ": " + strerror(errno);
+        if (verbose)
+            std::cout << "failed." << std::endl;
         return false;
     }
     if (verbose)
@@ -335,53 +337,65 @@ Connection::LineEnd Connection::receiveLine(int socket, bool verbose, size_t max
                                             std::string& line)
 {
     line.clear();
-    char buffer[PEEK_SIZE + 1];
-    for (;;)
-    {
-        if (line.size() >= maxLength)
-            return LineEnd::TOO_LONG;
-        Readiness const readiness = waitReadable(socket, deadline);
-        if (readiness != Readiness::READY)
-            return readiness == Readiness::TIMED_OUT ? LineEnd::TIMED_OUT : LineEnd::FAILED;
-        // Look first, then take only up to the line's end, so that what follows
-        // it stays in the socket for the next reader.
-        ssize_t const seen = receiveRetrying(socket, buffer, std::min(PEEK_SIZE, maxLength - line.size()), MSG_PEEK);
-        if (seen < 0)
-            return LineEnd::FAILED;
-        if (seen == 0)
-            return LineEnd::CLOSED;
-        buffer[seen] = '\0';
-        size_t const stop = strcspn(buffer, "\n");
-        bool const ended = stop < static_cast<size_t>(seen);
-        size_t const wanted = ended ? stop + 1 : static_cast<size_t>(seen);
-        if (receiveRetrying(socket, buffer, wanted, 0) != static_cast<ssize_t>(wanted))
-            return LineEnd::FAILED;
-        if (!ended)
-        {
-            line.append(buffer, wanted);
-            continue;
-        }
-        if (buffer[stop] == '\0')
-        {
-            line.append(buffer, stop);
-            return LineEnd::ZERO_BYTE;
-        }
-        line.append(buffer, wanted);
-        if (verbose)
-            std::cout << "readLine: " << line << std::flush;
-        return LineEnd::LINE_FEED;
-    }
+    return receive_(socket, verbose, deadline, maxLength, maxLength, false, line);
 }
 
 Connection::LineEnd Connection::receiveMessage(int socket, bool verbose, int64_t deadline, std::string& message)
 {
-    std::string line;
+    return receive_(socket, verbose, deadline, MAX_LINE_LENGTH, MAX_MESSAGE_LENGTH, true, message);
+}
+
+// Looks at what the socket holds, then takes only the bytes used, so that
+// whatever follows the line (or the message) stays in the socket for the
+// next reader: the same bytes as reading one at a time, in a few calls.
+Connection::LineEnd Connection::receive_(int socket, bool verbose, int64_t deadline, size_t maxLineLength,
+                                         size_t maxLength, bool wholeMessage, std::string& text)
+{
+    char buffer[PEEK_SIZE];
+    size_t lineLength = 0;
     for (;;)
     {
-        size_t const room = message.size() < MAX_MESSAGE_LENGTH ? MAX_MESSAGE_LENGTH - message.size() : 0;
-        LineEnd const end = receiveLine(socket, verbose, std::min(MAX_LINE_LENGTH, room), deadline, line);
-        message += line;
-        if (line.empty() || end == LineEnd::TOO_LONG || end == LineEnd::TIMED_OUT)
+        if (text.size() >= maxLength)
+            return LineEnd::TOO_LONG;
+        Readiness const readiness = waitReadable(socket, deadline);
+        if (readiness != Readiness::READY)
+            return readiness == Readiness::TIMED_OUT ? LineEnd::TIMED_OUT : LineEnd::FAILED;
+        ssize_t const seen = receiveRetrying(socket, buffer, std::min(PEEK_SIZE, maxLength - text.size()), MSG_PEEK);
+        if (seen <= 0)
+            return seen == 0 ? LineEnd::CLOSED : LineEnd::FAILED;
+        size_t used = 0;
+        LineEnd end = LineEnd::CLOSED;
+        bool ended = false;
+        while (used < static_cast<size_t>(seen) && !ended)
+        {
+            char const byte = buffer[used++];
+            if (byte == '\0')
+            {
+                // Ends the line unstored; first in a line, it ends the message.
+                ended = !wholeMessage || lineLength == 0;
+                end = LineEnd::ZERO_BYTE;
+                lineLength = 0;
+                continue;
+            }
+            text += byte;
+            ++lineLength;
+            if (byte == '\n')
+            {
+                if (verbose)
+                    std::cout << "readLine: " << text.substr(text.size() - lineLength) << std::flush;
+                ended = !wholeMessage;
+                end = LineEnd::LINE_FEED;
+                lineLength = 0;
+            }
+            else if (lineLength >= maxLineLength)
+            {
+                ended = true;
+                end = LineEnd::TOO_LONG;
+            }
+        }
+        if (receiveRetrying(socket, buffer, used, 0) != static_cast<ssize_t>(used))
+            return LineEnd::FAILED;
+        if (ended)
             return end;
     }
 }

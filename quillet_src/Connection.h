@@ -91,6 +91,9 @@ private:
                                      PostArgumentList const* postArguments, bool keepAlive, bool verbose);
     static void appendLine_(std::string& request, std::string const& line, bool verbose);
     std::string* receiveHTTPBody_() const;
+    // Reads one line, or lines up to the end of the message when wholeMessage.
+    static LineEnd receive_(int socket, bool verbose, int64_t deadline, size_t maxLineLength, size_t maxLength,
+                            bool wholeMessage, std::string& text);
 
     // NO_SOCKET once closed, so closing twice is harmless.
     int socket = NO_SOCKET;
