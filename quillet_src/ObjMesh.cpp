@@ -1,6 +1,9 @@
 #include "ObjMesh.h"
 
 #include "Core.h"
+#include "Errors.h"
+#include "GLManager.h"
+#include "SpriteManager.h"
 
 #include <GL/gl.h>
 #include <cmath>
@@ -33,7 +36,17 @@ ObjMesh::ObjMesh()
     groups[0].name = "default";
 }
 
-ObjMesh::~ObjMesh() = default;
+ObjMesh::~ObjMesh()
+{
+    for (Material& material : materials)
+    {
+        if (material.texture == NULL)
+            continue;
+        ASSERT(spriteManager != NULL, "a textured model outlived the sprite manager");
+        spriteManager->removeSprite(material.texture);
+        material.texture = NULL;
+    }
+}
 
 unsigned ObjMesh::getNumVertices() const
 {

@@ -1,7 +1,12 @@
 #include "ObjMeshReader.h"
 
+#include "DataPack.h"
 #include "Errors.h"
 #include "FileManager.h"
+#include "GLManager.h"
+#include "Image.h"
+#include "Sprite.h"
+#include "SpriteManager.h"
 
 #include <charconv>
 #include <cmath>
@@ -428,13 +433,38 @@ bool readWholeFile(std::string const& path, std::string& text)
     if (file == NULL)
         return false;
     text.clear();
-    char buffer[65536];
+    char buffer[65536] = {};
     size_t got = 0;
     while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
         text.append(buffer, got);
     bool const complete = ferror(file) == 0;
     fclose(file);
     return complete;
+}
+
+// Pictures come from the default data pack when one is open, else from files.
+bool textureExists(std::string const& path)
+{
+    if (DataPack::defaultDataPack == NULL)
+        return FileManager::fileExists(path);
+    unsigned int size = 0;
+    return DataPack::defaultDataPack->getFileDescriptor(path.c_str(), size, false) != NULL;
+}
+
+// Made once the whole model is read, so that a texture replaced by a later
+// map_ line is never loaded.
+void loadTextures(ObjMesh& model)
+{
+    for (ObjMesh::Material& material : model.materials)
+    {
+        if (material.textureFile.empty())
+            continue;
+        if (!textureExists(material.textureFile))
+            FATAL_ERROR((material.textureOrigin + ": texture file '" + material.textureFile + "' does not exist").c_str());
+        ASSERT(spriteManager != NULL, "textured models need the window's sprite manager");
+        material.texture = spriteManager->createSprite(material.textureFile.c_str(), 1, false);
+        material.textureId = static_cast<unsigned>(material.texture->getImages()[0]->getTextureId());
+    }
 }
 }
 
@@ -453,5 +483,6 @@ ObjMesh* glmReadOBJ(std::string const& fileName)
                          });
     if (!reader.readObj(text, *model))
         FATAL_ERROR(reader.getError().c_str());
+    loadTextures(*model);
     return model;
 }

@@ -3,6 +3,7 @@
 #include "ObjMesh.h"
 #include "ObjMeshReader.h"
 #include "ObjModel.h"
+#include "SpriteManager.h"
 #include "TestSupport.h"
 
 #include <GL/gl.h>
@@ -28,6 +29,19 @@ std::string squareObj(float half, bool horizontal = false, float height = 0.f, i
                "\nv " + h + " " + y + " " + m + "\n" + face + "\n";
     return "v " + m + " " + m + " 0\nv " + h + " " + m + " 0\nv " + h + " " + h + " 0\nv " + m + " " + h +
            " 0\n" + face + "\n";
+}
+
+// A 4 x 4 uncompressed TGA picture of one colour.
+std::string tgaOf(unsigned char red, unsigned char green, unsigned char blue)
+{
+    std::string tga(18, '\0');
+    tga[2] = 2;  // uncompressed true colour
+    tga[12] = 4; // width
+    tga[14] = 4; // height
+    tga[16] = 24;
+    for (int i = 0; i < 16; ++i)
+        tga += std::string({static_cast<char>(blue), static_cast<char>(green), static_cast<char>(red)});
+    return tga;
 }
 
 // Opens the real window for one test; models need its OpenGL context.
@@ -138,6 +152,52 @@ TEST_F(ModelWindow, CollisionWeldMakesASmallModelUnhittableButItStillDrawsWhole)
     int const expected = 400 * 300;
     EXPECT_NEAR(expected, litPixelsOf(exact), 1000);
     EXPECT_NEAR(expected, litPixelsOf(welded), 1000);
+}
+
+TEST_F(ModelWindow, MaterialTextureIsLoadedDrawnAndGivenBack)
+{
+    write("red.tga", tgaOf(255, 0, 0));
+    write("green.tga", tgaOf(0, 255, 0));
+    write("paint.mtl", "newmtl paint\nmap_Kd green.tga\nmap_Ka -s 2 2 1 red.tga\n");
+    std::string const path = write("painted.obj", "mtllib paint.mtl\n" + squareObj(50.f, false, 0.f, 1) +
+                                                      "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl paint\n"
+                                                      "f 1/1 2/2 3/3 4/4\n");
+    testing::internal::CaptureStdout();
+    ObjModel* model = new ObjModel(path, 1.f, 0.f, 1000);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(1, SpriteManager::getImageUseCount(folder + "/red.tga"));
+    EXPECT_EQ(0, SpriteManager::getImageUseCount(folder + "/green.tga")); // map_Ka won
+
+    litPixelsOf(*model);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glClear(GL_COLOR_BUFFER_BIT);
+    model->drawNoPos();
+    glFinish();
+    unsigned char pixel[4] = {0, 0, 0, 0};
+    glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    EXPECT_GT(pixel[0], 200);
+    EXPECT_LT(pixel[1], 50);
+
+    testing::internal::CaptureStdout();
+    delete model;
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(0, SpriteManager::getImageUseCount(folder + "/red.tga"));
+}
+
+TEST(ObjModelFile, MissingTextureIsFatalAtTheLineThatNamesIt)
+{
+    REQUIRE_DISPLAY();
+    std::string const folder = TestSupport::makeTemporaryFolder();
+    TestSupport::writeFile(folder + "/m.mtl", "newmtl m\nmap_Kd nothing.tga\n");
+    TestSupport::writeFile(folder + "/m.obj", "mtllib m.mtl\n" + squareObj(1.f));
+    TestSupport::ChildResult const result = TestSupport::runInChild([&folder] {
+        DeviceManager::newInstance("quillet_tests", "missing texture", 320, 240, false);
+        ObjModel model(folder + "/m.obj", 1.f, 0.f, 0);
+    });
+    EXPECT_EQ(1, result.exitStatus);
+    EXPECT_NE(std::string::npos, result.errors.find("Message: '" + folder + "/m.mtl' line 2: texture file '" + folder +
+                                                    "/nothing.tga' does not exist"));
 }
 
 TEST_F(ModelWindow, ScaleAppliesToWhatIsDrawn)
