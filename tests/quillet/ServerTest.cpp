@@ -163,3 +163,12 @@ TEST(ServerLoad, EightClientsMakeTwoHundredExchangesEachAllWhole)
     EXPECT_EQ(clients * exchanges, whole);
     EXPECT_EQ(clients * exchanges, callbacksEntered);
 }
+
+TEST(Server, PortInUseEndsTheProgramNamingTheError)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    Server first(echo, 0, SLEEP_US, 1, false);
+
+    EXPECT_EXIT(Server(echo, first.getPort(), SLEEP_US, 1, false), testing::ExitedWithCode(1),
+                "Message: pb on bind for Server : EADDRINUSE");
+}
