@@ -4,6 +4,7 @@
 
 #include <iostream>
 #include <memory>
+#include <vector>
 
 DataPack* DataPack::defaultDataPack = NULL;
 
@@ -11,13 +12,18 @@ namespace
 {
 constexpr long SIZE_FIELD_BYTES = 4;
 
+unsigned int decodeSize(unsigned char const bytes[SIZE_FIELD_BYTES])
+{
+    return (unsigned int)(bytes[0]) | (unsigned int)(bytes[1]) << 8 | (unsigned int)(bytes[2]) << 16 |
+           (unsigned int)(bytes[3]) << 24;
+}
+
 bool readSizeField(FILE* stream, unsigned int& size)
 {
     unsigned char bytes[SIZE_FIELD_BYTES] = {0, 0, 0, 0};
     if (fread(bytes, 1, SIZE_FIELD_BYTES, stream) != size_t(SIZE_FIELD_BYTES))
         return false;
-    size = (unsigned int)(bytes[0]) | (unsigned int)(bytes[1]) << 8 | (unsigned int)(bytes[2]) << 16 |
-           (unsigned int)(bytes[3]) << 24;
+    size = decodeSize(bytes);
     return true;
 }
 
@@ -28,12 +34,72 @@ void writeSizeField(FILE* stream, unsigned int size)
     fwrite(bytes, 1, SIZE_FIELD_BYTES, stream);
 }
 
-// Reads a 0-terminated name; false when the stream ends first.
-bool readName(FILE* stream, std::string& name)
+// Reads a pack from its start in large blocks: entry headers are parsed out of
+// the block in memory, and only skips past the block seek the stream, so a pack
+// of many small entries costs few reads.
+class BlockReader
+{
+public:
+    explicit BlockReader(FILE* stream_) : stream(stream_), block(BLOCK_SIZE) {}
+
+    // The next byte, or EOF.
+    int getByte()
+    {
+        if (cursor == filled && !refill_())
+            return EOF;
+        return block[cursor++];
+    }
+
+    bool read(unsigned char* target, size_t count)
+    {
+        for (size_t i = 0; i < count; ++i)
+        {
+            int const c = getByte();
+            if (c == EOF)
+                return false;
+            target[i] = (unsigned char)(c);
+        }
+        return true;
+    }
+
+    // Moves to an absolute offset at or after the current one.
+    bool moveTo(long offset)
+    {
+        if (offset <= blockStart + long(filled))
+        {
+            cursor = size_t(offset - blockStart);
+            return true;
+        }
+        blockStart = offset;
+        filled = 0;
+        cursor = 0;
+        return fseek(stream, offset, SEEK_SET) == 0;
+    }
+
+private:
+    static constexpr size_t BLOCK_SIZE = 1 << 16;
+
+    bool refill_()
+    {
+        blockStart += long(filled);
+        cursor = 0;
+        filled = fread(block.data(), 1, block.size(), stream);
+        return filled > 0;
+    }
+
+    FILE* stream = NULL;
+    std::vector<unsigned char> block;
+    // File offset of block[0]; the stream stands at blockStart + filled.
+    long blockStart = 0;
+    size_t filled = 0;
+    size_t cursor = 0;
+};
+
+// Reads a 0-terminated name; false when the pack ends first.
+bool readName(BlockReader& reader, std::string& name)
 {
     name.clear();
-    int c = 0;
-    while ((c = getc(stream)) != EOF)
+    for (int c = reader.getByte(); c != EOF; c = reader.getByte())
     {
         if (c == 0)
             return true;
@@ -54,21 +120,23 @@ long measureLength(FILE* stream)
 
 long DataPack::indexEntries(FILE* stream, long length, std::map<std::string, long>& index, bool verbose)
 {
+    BlockReader reader(stream);
     long position = 0;
     std::string name;
     while (position < length)
     {
-        if (!readName(stream, name))
+        if (!readName(reader, name))
             return length + 1 + SIZE_FIELD_BYTES; // the 0 byte and the size are missing
         long const offset = position + long(name.size()) + 1;
-        unsigned int size = 0;
-        if (!readSizeField(stream, size))
+        unsigned char sizeBytes[SIZE_FIELD_BYTES] = {0, 0, 0, 0};
+        if (!reader.read(sizeBytes, SIZE_FIELD_BYTES))
             return offset + SIZE_FIELD_BYTES;
+        unsigned int const size = decodeSize(sizeBytes);
         if (verbose)
             std::cout << "  Found file " << name << " (" << size << "; offset " << offset << ")." << std::endl;
         index[name] = offset;
         position = offset + SIZE_FIELD_BYTES + long(size);
-        if (position > length || fseek(stream, position, SEEK_SET) != 0)
+        if (position > length || !reader.moveTo(position))
             return position;
     }
     return position;
