@@ -45,6 +45,9 @@ public:
     bool getIsFaceInShadow(int shadowFace) const;
     void setShadows(std::vector<Float3> const triangles[NB_SHADOW_FACES], bool const inShadow[NB_SHADOW_FACES]);
 
+    // The four corners of each face in face-index order, in world units, and
+    // their texture coordinates (v flipped), repeating once per cube.
+    void getFacesGeometry(Float3 vertices[24], Float2 texCoords[24]) const;
     // Adds the six faces (shadowed texture on wholly shadowed faces) and,
     // when shadows are enabled, the lifted shadow triangles drawn last.
     void fillEnhancedVBO(EnhancedVBO& vbo) const;

@@ -99,12 +99,21 @@ void RecordReader::readFloats(float* values, int64_t count, char const* what)
 int32_t RecordReader::readCount(int64_t bytesEach, char const* what)
 {
     int32_t const count = readInt32(what);
+    checkCount(count, bytesEach, what);
+    return count;
+}
+
+void RecordReader::checkCount(int64_t count, int64_t bytesEach, char const* what) const
+{
     if (count < 0)
         failCorrupt(std::string(what) + " is negative (" + std::to_string(count) + ")");
-    if (int64_t(count) * bytesEach > bytesLeft)
-        failCorrupt(std::string(what) + " " + std::to_string(count) + " needs more bytes than the " +
-                    std::to_string(bytesLeft) + " left");
-    return count;
+    if (count * bytesEach > bytesLeft)
+    {
+        std::string const message = "File '" + fileName + "' is truncated or corrupt: " + what + " " +
+                                    std::to_string(count) + " needs more than the " + std::to_string(bytesLeft) +
+                                    " bytes left";
+        FATAL_ERROR(message.c_str());
+    }
 }
 
 void RecordReader::skip(int64_t bytes, char const* what)

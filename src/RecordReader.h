@@ -33,6 +33,8 @@ public:
     // A count of elements that take at least bytesEach bytes in the file: it
     // must be neither negative nor larger than what the rest of the file can hold.
     int32_t readCount(int64_t bytesEach, char const* what);
+    // The same check on a count read otherwise.
+    void checkCount(int64_t count, int64_t bytesEach, char const* what) const;
     void skip(int64_t bytes, char const* what);
 
     int64_t getBytesLeft() const;

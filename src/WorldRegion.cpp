@@ -1,0 +1,281 @@
+#include "WorldRegion.h"
+
+#include "EnhancedVBO.h"
+#include "GLManager.h"
+#include "MathManager.h"
+#include "Scene3D.h"
+
+#include <iostream>
+
+namespace
+{
+// The smallest records: a zone with six empty shadow lists, a script object.
+int64_t const MIN_ZONE_RECORD_BYTES = 12 + 12 + 4 + 4 + 6 * 4;
+int64_t const OBJECT_RECORD_BYTES = 12 + 4;
+
+float distance(Float3 const& a, Float3 const& b)
+{
+    Float3 const d = a - b;
+    return MathManager::accurateSqrt(d.x() * d.x() + d.y() * d.y() + d.z() * d.z());
+}
+
+// Index of the element nearest to the point; on equal distances the later one.
+template <typename Element>
+size_t findNearest(std::vector<Element> const& elements, Float3 const& point)
+{
+    size_t nearest = 0;
+    float nearestDistance = distance(elements[0].getPosition(), point);
+    for (size_t i = 1; i < elements.size(); ++i)
+    {
+        float const d = distance(elements[i].getPosition(), point);
+        if (d <= nearestDistance)
+        {
+            nearest = i;
+            nearestDistance = d;
+        }
+    }
+    return nearest;
+}
+
+// Manages every element in order, keeping those that stay; those that moved
+// go to `moved`. Returns whether any element left the list.
+template <typename Element>
+bool manageElements(std::vector<Element>& elements, std::vector<Element>& moved)
+{
+    size_t kept = 0;
+    for (size_t i = 0; i < elements.size(); ++i)
+    {
+        Float3 const before = elements[i].getPosition();
+        if (elements[i].manage())
+            continue;
+        if (elements[i].getPosition() != before)
+        {
+            moved.push_back(elements[i]);
+            continue;
+        }
+        if (kept != i)
+            elements[kept] = elements[i];
+        ++kept;
+    }
+    bool const anyLeft = kept != elements.size();
+    elements.erase(elements.begin() + kept, elements.end());
+    return anyLeft;
+}
+}
+
+WorldRegion::WorldRegion() : vbo(NULL), vboVertexCount(0), wasManaged(false)
+{
+}
+
+WorldRegion::~WorldRegion()
+{
+    delete vbo;
+}
+
+bool WorldRegion::clearStatic()
+{
+    if (vbo == NULL)
+        return false;
+    delete vbo;
+    vbo = NULL;
+    bool const heldGeometry = vboVertexCount > 0;
+    vboVertexCount = 0;
+    return heldGeometry;
+}
+
+void WorldRegion::buildBuffer_(Int2& created) const
+{
+    vbo = new EnhancedVBO();
+    scene3D->setPosition(Float3(0.f, 0.f, 0.f));
+    for (CubeZone const& zone : cubeZones)
+        zone.fillEnhancedVBO(*vbo);
+    std::pair<int, int> const counts = vbo->finalize();
+    created = Int2(counts.first, counts.second);
+    vboVertexCount = counts.second;
+}
+
+Int2 WorldRegion::draw() const
+{
+    Int2 created(0, 0);
+    scene3D->setLighting(false);
+    if (vbo == NULL)
+        buildBuffer_(created);
+    vbo->draw();
+    scene3D->setLighting(true);
+    for (CustomObject const& object : customObjects)
+        object.draw();
+    scene3D->setLighting(false);
+    return created;
+}
+
+void WorldRegion::manage(std::vector<CubeZone>& zonesToMove, std::vector<CustomObject>& objectsToMove)
+{
+    wasManaged = true;
+    bool const zonesLeft = manageElements(cubeZones, zonesToMove);
+    manageElements(customObjects, objectsToMove);
+    if (zonesLeft)
+        clearStatic();
+}
+
+bool WorldRegion::isThere3DIntersectionPoint(Float3 const& point) const
+{
+    for (CubeZone const& zone : cubeZones)
+        if (zone.isThere3DIntersectionPoint(point))
+            return true;
+    return false;
+}
+
+bool WorldRegion::isThere3DIntersection(Float3 const& from, Float3 const& to, Float3& hit) const
+{
+    for (CubeZone const& zone : cubeZones)
+        if (zone.isThere3DIntersection(from, to, hit))
+            return true;
+    return false;
+}
+
+std::vector<CubeZone const*> WorldRegion::getAllOcclusiveObjects() const
+{
+    std::vector<CubeZone const*> occluders;
+    occluders.reserve(cubeZones.size());
+    for (CubeZone const& zone : cubeZones)
+        occluders.push_back(&zone);
+    return occluders;
+}
+
+void WorldRegion::calculateStaticShadows(std::vector<CubeZone const*> const& occluders, Float3 const& lightPosition)
+{
+    clearStatic();
+    for (CubeZone& zone : cubeZones)
+    {
+        std::cout << "=" << std::flush;
+        zone.calculateStaticShadows(occluders, lightPosition);
+    }
+}
+
+void WorldRegion::addCubeZone(CubeZone const& zone)
+{
+    clearStatic();
+    cubeZones.push_back(zone);
+}
+
+void WorldRegion::addCustomObject(CustomObject const& object)
+{
+    // The buffer holds zones only: an object arriving (every frame, for a
+    // moving one) must not make the region rebuild it.
+    customObjects.push_back(object);
+}
+
+bool WorldRegion::removeNearestElement(Float3 const& point)
+{
+    clearStatic();
+    if (!cubeZones.empty())
+    {
+        cubeZones.erase(cubeZones.begin() + findNearest(cubeZones, point));
+        return true;
+    }
+    if (!customObjects.empty())
+    {
+        customObjects.erase(customObjects.begin() + findNearest(customObjects, point));
+        return true;
+    }
+    return false;
+}
+
+bool WorldRegion::removeElement(Float3 const& point)
+{
+    clearStatic();
+    for (size_t i = 0; i < cubeZones.size(); ++i)
+    {
+        Float3 hit;
+        if (cubeZones[i].isThere3DIntersection(point, point, hit) || cubeZones[i].getPosition() == point)
+        {
+            cubeZones.erase(cubeZones.begin() + i);
+            return true;
+        }
+    }
+    for (size_t i = 0; i < customObjects.size(); ++i)
+    {
+        if (customObjects[i].getPosition() == point)
+        {
+            customObjects.erase(customObjects.begin() + i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void WorldRegion::clearAll()
+{
+    cubeZones.clear();
+    customObjects.clear();
+    clearStatic();
+}
+
+void WorldRegion::saveToFile(RecordWriter& writer, bool objects) const
+{
+    writer.writeInt32(int32_t(objects ? customObjects.size() : cubeZones.size()));
+    writer.writeInt32(0);
+    if (objects)
+    {
+        for (CustomObject const& object : customObjects)
+            object.saveToFile(writer);
+        return;
+    }
+    for (CubeZone const& zone : cubeZones)
+        zone.saveToFile(writer);
+}
+
+void WorldRegion::loadFromFile(RecordReader& reader, bool objects)
+{
+    clearStatic();
+    if (objects)
+    {
+        int32_t const count = reader.readCount(OBJECT_RECORD_BYTES, "a script object block's count");
+        int32_t const extraLength = reader.readInt32("a script object block's extra length");
+        customObjects.reserve(customObjects.size() + size_t(count));
+        for (int32_t i = 0; i < count; ++i)
+            customObjects.push_back(CustomObject(reader));
+        if (extraLength > 0)
+            reader.skip(extraLength, "a script object block's extra data");
+        return;
+    }
+    int32_t const count = reader.readCount(MIN_ZONE_RECORD_BYTES, "a cube zone block's count");
+    int32_t const extraLength = reader.readInt32("a cube zone block's extra length");
+    cubeZones.reserve(cubeZones.size() + size_t(count));
+    for (int32_t i = 0; i < count; ++i)
+        cubeZones.push_back(CubeZone(reader));
+    if (extraLength > 0)
+        reader.skip(extraLength, "a cube zone block's extra data");
+}
+
+std::vector<CubeZone> const& WorldRegion::getCubeZones() const
+{
+    return cubeZones;
+}
+
+std::vector<CustomObject> const& WorldRegion::getCustomObjects() const
+{
+    return customObjects;
+}
+
+bool WorldRegion::isEmpty() const
+{
+    return cubeZones.empty() && customObjects.empty();
+}
+
+bool WorldRegion::hasBuffer() const
+{
+    return vbo != NULL;
+}
+
+bool WorldRegion::getWasManaged() const
+{
+    return wasManaged;
+}
+
+bool WorldRegion::takeWasManaged()
+{
+    bool const managed = wasManaged;
+    wasManaged = false;
+    return managed;
+}

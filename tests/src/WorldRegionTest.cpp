@@ -1,0 +1,161 @@
+#include "CubeTypeManager.h"
+#include "CustomObject.h"
+#include "DeviceManager.h"
+#include "RecordReader.h"
+#include "RecordWriter.h"
+#include "TestSupport.h"
+#include "WorldRegion.h"
+#include "WorldTestSupport.h"
+
+#include <cstdio>
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace
+{
+bool const NO_REPEAT[3] = {false, false, false};
+
+std::string saveBlock(WorldRegion const& region, bool objects)
+{
+    FILE* file = std::tmpfile();
+    RecordWriter writer(file);
+    region.saveToFile(writer, objects);
+    std::string bytes(size_t(std::ftell(file)), '\0');
+    std::rewind(file);
+    EXPECT_EQ(bytes.size(), std::fread(&bytes[0], 1, bytes.size(), file));
+    std::fclose(file);
+    return bytes;
+}
+
+// Reads the blocks into the region; returns the bytes left unread.
+int64_t loadBlocks(WorldRegion& region, std::string const& bytes, std::vector<bool> const& objectBlocks)
+{
+    FILE* file = std::tmpfile();
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::rewind(file);
+    RecordReader reader(file, "blocks.dat");
+    for (bool objects : objectBlocks)
+        region.loadFromFile(reader, objects);
+    int64_t const left = reader.getBytesLeft();
+    std::fclose(file);
+    return left;
+}
+
+std::string int32Bytes(int32_t value)
+{
+    return std::string(reinterpret_cast<char const*>(&value), 4);
+}
+}
+
+TEST(WorldRegion, BlocksAreCountExtraLengthAndRecordsAndExtraDataIsSkipped)
+{
+    WorldRegion empty;
+    EXPECT_EQ(int32Bytes(0) + int32Bytes(0), saveBlock(empty, false));
+    EXPECT_EQ(int32Bytes(0) + int32Bytes(0), saveBlock(empty, true));
+
+    WorldRegion source;
+    source.addCubeZone(CubeZone(Float3(5.f, 5.f, 5.f), Float3(10.f, 20.f, 30.f), 3));
+    source.addCustomObject(CustomObject(Float3(1.f, 2.f, 3.f), 9));
+    source.addCustomObject(CustomObject(Float3(4.f, 5.f, 6.f), 12));
+    std::string const zoneBlock = saveBlock(source, false);
+    std::string const objectBlock = saveBlock(source, true);
+    EXPECT_EQ(8u + 56u, zoneBlock.size());
+    EXPECT_EQ(8u + 2 * 16u, objectBlock.size());
+
+    // An object block whose extra length is 12: the 12 bytes after the records are skipped.
+    std::string withExtra = objectBlock;
+    std::memcpy(&withExtra[4], int32Bytes(12).data(), 4);
+    withExtra.insert(withExtra.size(), std::string(12, '\x7f'));
+    WorldRegion loaded;
+    loaded.addCustomObject(CustomObject(Float3(0.f, 0.f, 0.f), 1));
+    EXPECT_EQ(0, loadBlocks(loaded, zoneBlock + withExtra + zoneBlock, {false, true, false}));
+    // Blocks are appended to what the region holds.
+    ASSERT_EQ(3u, loaded.getCustomObjects().size());
+    EXPECT_EQ(12, loaded.getCustomObjects()[2].getId());
+    EXPECT_EQ(Float3(1.f, 2.f, 3.f), loaded.getCustomObjects()[1].getPosition());
+    ASSERT_EQ(2u, loaded.getCubeZones().size());
+    EXPECT_EQ(Float3(10.f, 20.f, 30.f), loaded.getCubeZones()[1].getSize());
+    EXPECT_EQ(3, loaded.getCubeZones()[0].getId());
+}
+
+TEST(WorldRegion, DamagedBlocksEndWithAReportBeforeAnyAllocation)
+{
+    auto expectFatal = [](std::string const& bytes, bool objects, std::string const& report) {
+        TestSupport::ChildResult const result = TestSupport::runInChild([&] {
+            WorldRegion region;
+            loadBlocks(region, bytes, {objects});
+        });
+        EXPECT_EQ(1, result.exitStatus);
+        EXPECT_NE(std::string::npos, result.errors.find(report)) << result.errors;
+    };
+    expectFatal(int32Bytes(2000000000) + int32Bytes(0), false, "'blocks.dat' is truncated or corrupt");
+    expectFatal(int32Bytes(-1) + int32Bytes(0), true, "is negative");
+    expectFatal(int32Bytes(0) + int32Bytes(40), true, "'blocks.dat' is truncated");
+    expectFatal(int32Bytes(1) + int32Bytes(0) + std::string(12, '\0') + int32Bytes(-5), true, "negative type id -5");
+    // A negative extra length is not data: nothing is skipped.
+    WorldRegion region;
+    EXPECT_EQ(0, loadBlocks(region, int32Bytes(0) + int32Bytes(-1), {true}));
+}
+
+TEST(WorldRegion, NearestRemovalPrefersZonesAndExactRemovalNeedsTheExactCentre)
+{
+    WorldRegion region;
+    region.addCubeZone(CubeZone(Float3(300.f, 5.f, 5.f), Float3(10.f, 10.f, 10.f), 0));
+    region.addCustomObject(CustomObject(Float3(1.f, 1.f, 1.f), 0));
+    EXPECT_TRUE(region.removeNearestElement(Float3(0.f, 0.f, 0.f)));
+    EXPECT_TRUE(region.getCubeZones().empty());
+    EXPECT_EQ(1u, region.getCustomObjects().size());
+    EXPECT_TRUE(region.removeNearestElement(Float3(0.f, 0.f, 0.f)));
+    EXPECT_FALSE(region.removeNearestElement(Float3(0.f, 0.f, 0.f)));
+
+    // Equal distances: the later zone goes.
+    region.addCubeZone(CubeZone(Float3(-10.f, 0.f, 0.f), Float3(10.f, 10.f, 10.f), 0));
+    region.addCubeZone(CubeZone(Float3(10.f, 0.f, 0.f), Float3(10.f, 10.f, 10.f), 0));
+    EXPECT_TRUE(region.removeNearestElement(Float3(0.f, 0.f, 0.f)));
+    ASSERT_EQ(1u, region.getCubeZones().size());
+    EXPECT_EQ(-10.f, region.getCubeZones()[0].getPosition().x());
+
+    EXPECT_FALSE(region.removeElement(Float3(-10.001f, 0.f, 0.f)));
+    EXPECT_TRUE(region.removeElement(Float3(-10.f, 0.f, 0.f)));
+    region.addCustomObject(CustomObject(Float3(7.f, 8.f, 9.f), 0));
+    EXPECT_FALSE(region.removeElement(Float3(7.f, 8.f, 9.001f)));
+    EXPECT_TRUE(region.removeElement(Float3(7.f, 8.f, 9.f)));
+    EXPECT_TRUE(region.isEmpty());
+}
+
+TEST(WorldRegion, BufferIsBuiltByTheFirstDrawAndKeptWhileNothingMoves)
+{
+    REQUIRE_DISPLAY();
+    std::vector<std::string> const names(6, "r.png");
+    WorldTestSupport::enterWorldFolderWithWindow({"r.png"});
+    {
+        CubeTypeManager manager;
+        manager.addCubeType(names.data(), NO_REPEAT, true);
+        RecordingLuaFuncs lua;
+        CustomObject_injectLuaFuncs(&lua);
+        WorldRegion region;
+        region.addCubeZone(CubeZone(Float3(5.f, 5.f, 5.f), Float3(10.f, 10.f, 10.f), 0));
+        region.addCubeZone(CubeZone(Float3(25.f, 5.f, 5.f), Float3(10.f, 10.f, 10.f), 0));
+        region.addCustomObject(CustomObject(Float3(1.f, 1.f, 1.f), 4));
+        EXPECT_EQ(Int2(1, 48), region.draw());
+        EXPECT_EQ(Int2(0, 0), region.draw());
+        EXPECT_EQ(2, lua.countCalls("lua_draw_4"));
+
+        std::vector<CubeZone> zonesToMove;
+        std::vector<CustomObject> objectsToMove;
+        region.manage(zonesToMove, objectsToMove);
+        EXPECT_TRUE(region.getWasManaged());
+        EXPECT_TRUE(zonesToMove.empty());
+        EXPECT_TRUE(objectsToMove.empty());
+        EXPECT_EQ(2u, region.getCubeZones().size());
+        EXPECT_TRUE(region.hasBuffer());
+        EXPECT_TRUE(region.takeWasManaged());
+        EXPECT_FALSE(region.getWasManaged());
+
+        // Any change to the zones drops the buffer; releasing it reports the geometry.
+        EXPECT_TRUE(region.clearStatic());
+        EXPECT_FALSE(region.clearStatic());
+        CustomObject_injectLuaFuncs(NULL);
+    }
+    DeviceManager::deleteInstance();
+}
