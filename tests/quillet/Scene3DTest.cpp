@@ -308,3 +308,23 @@ TEST_F(Scene3DWindow, FaceOutOfViewIsSkippedAndFaceInViewDrawnAtItsPosition)
                                     Float3(0.f, 0.f, -5.f)));
     EXPECT_EQ(pixelAt(400, 300), Color4(0, 255, 0, 255));
 }
+
+// The third-person camera sits behind and above its target and looks at it.
+TEST_F(Scene3DWindow, LookAtModeKeepsTheTargetInTheMiddle)
+{
+    unsigned const red = solidTexture(colorRed);
+    unsigned const textures[6] = {red, red, red, red, red, red};
+    Camera& camera = scene->getCamera();
+    camera.setRotation(Float3(-30.f, 40.f, 0.f));
+    Float3 const target(100.f, 20.f, -50.f);
+    scene->updateCameraLookAtMode(target, 60.f);
+    Float3 const offset = camera.getPosition() - target;
+    EXPECT_NEAR(offset.y(), 30.f, 1e-3f);
+    EXPECT_NEAR(offset.x() * offset.x() + offset.y() * offset.y() + offset.z() * offset.z(), 3600.f, 0.1f);
+    deviceManager->clearBackground(colorBlack);
+    deviceManager->setColor(colorWhite);
+    scene->setPosition(target);
+    scene->drawCube(Float3(2.f, 2.f, 2.f), textures, Float3(1.f, 1.f, 1.f), false);
+    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(pixelAt(400, 200), Color4(0, 0, 0, 255));
+}
