@@ -2,6 +2,8 @@
 #include "Font.h"
 #include "GeneratedData.h"
 #include "ImageLoader.h"
+#include "ObjMesh.h"
+#include "ObjMeshReader.h"
 #include "Scene2D.h"
 
 #include "SoundManager.h"
@@ -12,6 +14,9 @@
 #include <cstring>
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -173,4 +178,62 @@ TEST(EngineLoading, SoundsDecodeAndPlayThroughTheSoundManager)
         peak = std::max(peak, std::abs(int(sample)));
     }
     EXPECT_GT(peak, 1000);
+}
+
+TEST(EngineLoading, EveryModelReadsWithoutWarningsAndHasWhatDrawingNeeds)
+{
+    REQUIRE_DISPLAY();
+    std::vector<std::string> models;
+    listFiles(GAME_DATA_DIR, "", ".obj", models);
+    EXPECT_EQ(models.size(), 7u);
+    for (std::string const& file : models)
+    {
+        std::string const path = GeneratedData::path(file);
+        // Any fault of a model file ends the reading process: read in a child,
+        // which reports what the model's drawing (smooth, textured, with
+        // materials) would find missing.
+        TestSupport::ChildResult const result = TestSupport::runInChild([&path] {
+            DeviceManager::newInstance("tools_tests", "model test", 800, 600, false); // textures become sprites
+            ObjMesh* mesh = glmReadOBJ(path);
+            glmFacetNormals(*mesh);
+            glmVertexNormals(*mesh, 90.0f);
+            printf("triangles %zu normals %u texcoords %u materials %zu\n", mesh->triangles.size(),
+                   mesh->getNumNormals(), mesh->getNumTexcoords(), mesh->materials.size());
+            for (ObjMesh::Group const& group : mesh->groups)
+                if (!group.triangles.empty())
+                    printf("texture %s\n", mesh->materials[group.material].textureFile.c_str());
+            glmDelete(mesh);
+            DeviceManager::deleteInstance();
+            // Leave without the window toolkit's exit handler: closing the
+            // display there can abort inside the software renderer's compiler.
+            fflush(stdout);
+            _exit(0);
+        });
+        EXPECT_EQ(result.exitStatus, 0) << file << ": " << result.errors;
+        EXPECT_EQ(result.errors, "") << file;
+        for (char const* complaint : {"warning", "can't", "Unknown", "w/o"})
+            EXPECT_EQ(result.output.find(complaint), std::string::npos) << file << ": " << result.output;
+        // The counts follow the trace of the texture loads.
+        size_t const counts = result.output.find("triangles ");
+        ASSERT_NE(counts, std::string::npos) << file << ": " << result.output;
+        std::istringstream lines(result.output.substr(counts));
+        std::string word;
+        size_t triangles = 0, normals = 0, texcoords = 0, materials = 0;
+        lines >> word >> triangles >> word >> normals >> word >> texcoords >> word >> materials;
+        EXPECT_GT(triangles, 0u) << file;
+        EXPECT_GT(normals, 0u) << file;
+        EXPECT_GT(texcoords, 0u) << file;
+        EXPECT_GT(materials, 1u) << file << " has only the default material";
+        // Every drawn group is textured with a picture that exists.
+        std::string texture;
+        int texturedGroups = 0;
+        while (lines >> word)
+            if (word == "texture" && lines >> texture)
+            {
+                struct stat info;
+                EXPECT_EQ(stat(texture.c_str(), &info), 0) << file << " names " << texture;
+                ++texturedGroups;
+            }
+        EXPECT_GT(texturedGroups, 0) << file;
+    }
 }
