@@ -4,6 +4,7 @@
 #include "ObjMeshReader.h"
 #include "ObjModel.h"
 #include "SpriteManager.h"
+#include "TestPictures.h"
 #include "TestSupport.h"
 
 #include <GL/gl.h>
@@ -29,19 +30,6 @@ std::string squareObj(float half, bool horizontal = false, float height = 0.f, i
                "\nv " + h + " " + y + " " + m + "\n" + face + "\n";
     return "v " + m + " " + m + " 0\nv " + h + " " + m + " 0\nv " + h + " " + h + " 0\nv " + m + " " + h +
            " 0\n" + face + "\n";
-}
-
-// A 4 x 4 uncompressed TGA picture of one colour.
-std::string tgaOf(unsigned char red, unsigned char green, unsigned char blue)
-{
-    std::string tga(18, '\0');
-    tga[2] = 2;  // uncompressed true colour
-    tga[12] = 4; // width
-    tga[14] = 4; // height
-    tga[16] = 24;
-    for (int i = 0; i < 16; ++i)
-        tga += std::string({static_cast<char>(blue), static_cast<char>(green), static_cast<char>(red)});
-    return tga;
 }
 
 // Opens the real window for one test; models need its OpenGL context.
@@ -156,8 +144,8 @@ TEST_F(ModelWindow, CollisionWeldMakesASmallModelUnhittableButItStillDrawsWhole)
 
 TEST_F(ModelWindow, MaterialTextureIsLoadedDrawnAndGivenBack)
 {
-    write("red.tga", tgaOf(255, 0, 0));
-    write("green.tga", tgaOf(0, 255, 0));
+    write("red.tga", TestPictures::plainTga(Color4(255, 0, 0, 255)));
+    write("green.tga", TestPictures::plainTga(Color4(0, 255, 0, 255)));
     write("paint.mtl", "newmtl paint\nmap_Kd green.tga\nmap_Ka -s 2 2 1 red.tga\n");
     std::string const path = write("painted.obj", "mtllib paint.mtl\n" + squareObj(50.f, false, 0.f, 1) +
                                                       "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nusemtl paint\n"
