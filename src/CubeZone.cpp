@@ -207,10 +207,10 @@ bool CubeZone::isThere3DIntersectionPoint(Float3 const& point) const
 
 bool CubeZone::isThere3DIntersection(Float3 const& from, Float3 const& to, Float3& hit) const
 {
+    if (!(from.x() > to.x()))
+        return false;
     CubeType const* const type = lookUpCubeType_();
     if (type == NULL || !type->getIsCollidable())
-        return false;
-    if (!(from.x() > to.x()))
         return false;
     Float3 const delta = from - to;
     float const length =

@@ -2,8 +2,12 @@
 
 #include "EnhancedVBO.h"
 #include "GLManager.h"
+#include "CubeTypeManager.h"
 #include "MathManager.h"
 #include "Scene3D.h"
+#include "ZoneGrid.h"
+
+#include <algorithm>
 
 #include <iostream>
 
@@ -37,33 +41,30 @@ size_t findNearest(std::vector<Element> const& elements, Float3 const& point)
     return nearest;
 }
 
-// Manages every element in order, keeping those that stay; those that moved
-// go to `moved`. Returns whether any element left the list.
-template <typename Element>
-bool manageElements(std::vector<Element>& elements, std::vector<Element>& moved)
+// Manages every object in order, keeping those that stay; those whose
+// position changed go to `moved`, for the region index to place again.
+void manageObjects(std::vector<CustomObject>& objects, std::vector<CustomObject>& moved)
 {
     size_t kept = 0;
-    for (size_t i = 0; i < elements.size(); ++i)
+    for (size_t i = 0; i < objects.size(); ++i)
     {
-        Float3 const before = elements[i].getPosition();
-        if (elements[i].manage())
+        Float3 const before = objects[i].getPosition();
+        if (objects[i].manage())
             continue;
-        if (elements[i].getPosition() != before)
+        if (objects[i].getPosition() != before)
         {
-            moved.push_back(elements[i]);
+            moved.push_back(objects[i]);
             continue;
         }
         if (kept != i)
-            elements[kept] = elements[i];
+            objects[kept] = objects[i];
         ++kept;
     }
-    bool const anyLeft = kept != elements.size();
-    elements.erase(elements.begin() + kept, elements.end());
-    return anyLeft;
+    objects.erase(objects.begin() + kept, objects.end());
 }
 }
 
-WorldRegion::WorldRegion() : vbo(NULL), vboVertexCount(0), wasManaged(false)
+WorldRegion::WorldRegion() : vbo(NULL), vboVertexCount(0), zoneTypeIdsValid(false), wasManaged(false)
 {
 }
 
@@ -108,19 +109,49 @@ Int2 WorldRegion::draw() const
     return created;
 }
 
-void WorldRegion::manage(std::vector<CubeZone>& zonesToMove, std::vector<CustomObject>& objectsToMove)
+void WorldRegion::zonesChanged_()
+{
+    clearStatic();
+    zoneGrid.reset();
+    zoneTypeIdsValid = false;
+}
+
+void WorldRegion::manageZones_() const
+{
+    if (!zoneTypeIdsValid)
+    {
+        zoneTypeIds.clear();
+        for (CubeZone const& zone : cubeZones)
+            zoneTypeIds.push_back(zone.getId());
+        std::sort(zoneTypeIds.begin(), zoneTypeIds.end());
+        zoneTypeIds.erase(std::unique(zoneTypeIds.begin(), zoneTypeIds.end()), zoneTypeIds.end());
+        zoneTypeIdsValid = true;
+    }
+    if (cubeTypeManagerInstance == NULL)
+        return;
+    unsigned const nbTypes = cubeTypeManagerInstance->getNbCubeType();
+    for (int32_t id : zoneTypeIds)
+        if (unsigned(id) < nbTypes)
+            cubeTypeManagerInstance->getCubeType(unsigned(id));
+}
+
+void WorldRegion::manage(std::vector<CubeZone>& /*zonesToMove: zones never move*/,
+                         std::vector<CustomObject>& objectsToMove)
 {
     wasManaged = true;
-    bool const zonesLeft = manageElements(cubeZones, zonesToMove);
-    manageElements(customObjects, objectsToMove);
-    if (zonesLeft)
-        clearStatic();
+    manageZones_();
+    manageObjects(customObjects, objectsToMove);
 }
 
 bool WorldRegion::isThere3DIntersectionPoint(Float3 const& point) const
 {
-    for (CubeZone const& zone : cubeZones)
-        if (zone.isThere3DIntersectionPoint(point))
+    if (!zoneGrid)
+        zoneGrid.reset(new ZoneGrid(cubeZones));
+    int32_t const* first = NULL;
+    int32_t const* last = NULL;
+    zoneGrid->getCandidates(point, first, last);
+    for (int32_t const* index = first; index != last; ++index)
+        if (cubeZones[size_t(*index)].isThere3DIntersectionPoint(point))
             return true;
     return false;
 }
@@ -144,7 +175,7 @@ std::vector<CubeZone const*> WorldRegion::getAllOcclusiveObjects() const
 
 void WorldRegion::calculateStaticShadows(std::vector<CubeZone const*> const& occluders, Float3 const& lightPosition)
 {
-    clearStatic();
+    zonesChanged_();
     for (CubeZone& zone : cubeZones)
     {
         std::cout << "=" << std::flush;
@@ -154,7 +185,7 @@ void WorldRegion::calculateStaticShadows(std::vector<CubeZone const*> const& occ
 
 void WorldRegion::addCubeZone(CubeZone const& zone)
 {
-    clearStatic();
+    zonesChanged_();
     cubeZones.push_back(zone);
 }
 
@@ -167,7 +198,7 @@ void WorldRegion::addCustomObject(CustomObject const& object)
 
 bool WorldRegion::removeNearestElement(Float3 const& point)
 {
-    clearStatic();
+    zonesChanged_();
     if (!cubeZones.empty())
     {
         cubeZones.erase(cubeZones.begin() + findNearest(cubeZones, point));
@@ -183,7 +214,7 @@ bool WorldRegion::removeNearestElement(Float3 const& point)
 
 bool WorldRegion::removeElement(Float3 const& point)
 {
-    clearStatic();
+    zonesChanged_();
     for (size_t i = 0; i < cubeZones.size(); ++i)
     {
         Float3 hit;
@@ -208,7 +239,7 @@ void WorldRegion::clearAll()
 {
     cubeZones.clear();
     customObjects.clear();
-    clearStatic();
+    zonesChanged_();
 }
 
 void WorldRegion::saveToFile(RecordWriter& writer, bool objects) const
@@ -227,7 +258,7 @@ void WorldRegion::saveToFile(RecordWriter& writer, bool objects) const
 
 void WorldRegion::loadFromFile(RecordReader& reader, bool objects)
 {
-    clearStatic();
+    zonesChanged_();
     if (objects)
     {
         int32_t const count = reader.readCount(OBJECT_RECORD_BYTES, "a script object block's count");

@@ -15,9 +15,11 @@
 #include "RecordReader.h"
 #include "RecordWriter.h"
 
+#include <memory>
 #include <vector>
 
 class EnhancedVBO;
+class ZoneGrid;
 
 class WorldRegion
 {
@@ -32,8 +34,9 @@ public:
     // Builds the buffer if needed, draws it, then the script objects.
     // Returns (buffers, vertices) created by building, (0, 0) when it existed.
     Int2 draw() const;
-    // Manages every element; elements whose position changed leave the region
-    // and are appended to the two lists, for the caller to place again.
+    // Manages every element: marks the zones' cube types used and runs every
+    // script object; objects whose position changed leave the region and are
+    // appended to objectsToMove for the caller to place again (zones never move).
     void manage(std::vector<CubeZone>& zonesToMove, std::vector<CustomObject>& objectsToMove);
 
     bool isThere3DIntersectionPoint(Float3 const& point) const;
@@ -68,12 +71,23 @@ public:
 
 private:
     void buildBuffer_(Int2& created) const;
+    // Every change to the zones: the buffer and the zone caches are dropped.
+    void zonesChanged_();
+    // Zones never move or ask to be removed: managing them is marking their types used.
+    void manageZones_() const;
 
     // Built lazily by the const draw, hence mutable.
     mutable EnhancedVBO* vbo;
     // Vertices the buffer was finalized with: a released buffer counts only when it held geometry.
     mutable int vboVertexCount;
     std::vector<CubeZone> cubeZones;
+    // Built on the first point query after a change, so collision queries
+    // look at the zones near the point only.
+    mutable std::unique_ptr<ZoneGrid> zoneGrid;
+    // The distinct cube type ids of the zones, built on the first manage after
+    // a change, so a step marks each type once instead of once per zone.
+    mutable std::vector<int32_t> zoneTypeIds;
+    mutable bool zoneTypeIdsValid;
     std::vector<CustomObject> customObjects;
     // Tells the region index which regions lay outside the work cube this step.
     bool wasManaged;

@@ -159,3 +159,47 @@ TEST(WorldRegion, BufferIsBuiltByTheFirstDrawAndKeptWhileNothingMoves)
     }
     DeviceManager::deleteInstance();
 }
+
+TEST(WorldRegion, PointQueriesAnswerExactlyAsEveryZoneWould)
+{
+    REQUIRE_DISPLAY();
+    std::vector<std::string> const names(6, "q.png");
+    WorldTestSupport::enterWorldFolderWithWindow({"q.png"});
+    {
+        CubeTypeManager manager;
+        manager.addCubeType(names.data(), NO_REPEAT, true);
+        manager.addCubeType(names.data(), NO_REPEAT, false);
+        WorldRegion region;
+        std::vector<CubeZone> zones;
+        // Overlapping boxes of many sizes, some not collidable, some reaching out of the region.
+        unsigned seed = 12345;
+        auto next = [&seed](int n) {
+            seed = seed * 1103515245u + 12345u;
+            return int((seed >> 8) % unsigned(n));
+        };
+        for (int i = 0; i < 600; ++i)
+        {
+            Float3 const position(float(next(36) * 10 - 20), float(next(36) * 10 - 20), float(next(36) * 10 - 20));
+            Float3 const size(float(1 + next(6)) * 10.f, float(1 + next(3)) * 10.f, float(1 + next(6)) * 5.f);
+            zones.push_back(CubeZone(position, size, next(5) == 0 ? 1 : 0));
+            region.addCubeZone(zones.back());
+        }
+        int hits = 0;
+        for (int i = 0; i < 20000; ++i)
+        {
+            // Points on the 5-unit lattice lie on many box faces: bounds are included.
+            Float3 const point(float(next(80) * 5 - 40), float(next(80) * 5 - 40), float(next(80) * 5 - 40));
+            bool expected = false;
+            for (CubeZone const& zone : zones)
+                expected = expected || zone.isThere3DIntersectionPoint(point);
+            ASSERT_EQ(expected, region.isThere3DIntersectionPoint(point)) << point;
+            hits += expected ? 1 : 0;
+        }
+        EXPECT_GT(hits, 1000);
+        // A change is seen by the next query.
+        region.removeNearestElement(zones[0].getPosition());
+        region.clearAll();
+        EXPECT_FALSE(region.isThere3DIntersectionPoint(zones[0].getPosition()));
+    }
+    DeviceManager::deleteInstance();
+}
