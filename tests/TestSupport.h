@@ -24,6 +24,21 @@ struct ChildResult
 // that returns exits with status 0. Use it to check fatal reports byte for byte.
 ChildResult runInChild(std::function<void()> const& body);
 
+// Held by a test while it sends real key presses or pointer moves: tests run
+// two at a time and share the display's keyboard focus and pointer, so those
+// that drive input take turns (the end-to-end tests take the same lock).
+class InputLock
+{
+public:
+    InputLock();
+    ~InputLock();
+    InputLock(InputLock const&) = delete;
+    InputLock& operator=(InputLock const&) = delete;
+
+private:
+    int fd = -1;
+};
+
 // True when an X display is reachable (the test command starts Xvfb).
 bool hasDisplay();
 }

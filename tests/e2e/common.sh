@@ -13,6 +13,9 @@ e2e_setup() {
     cp -r "$GAME_DATA"/. "$WORK"/
   fi
   cd "$WORK"
+  # Take turns with the other tests that drive the keyboard and the pointer.
+  exec 9>/tmp/quillet_input.lock
+  flock 9
 }
 
 e2e_cleanup() {

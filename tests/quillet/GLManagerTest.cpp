@@ -85,6 +85,7 @@ protected:
                            [=](MouseEvent const& e) { return e.button == button && e.state == state; });
     }
 
+    TestSupport::InputLock inputLock;
     std::string windowId;
     std::vector<int> seenKeys;
     std::vector<MouseEvent> seenMouse;
