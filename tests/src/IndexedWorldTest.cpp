@@ -1,0 +1,415 @@
+#include "CubeType.h"
+#include "CubeZone.h"
+#include "DeviceManager.h"
+#include "IndexedWorld.h"
+#include "TestSupport.h"
+#include "WorldIndexator.h"
+#include "WorldRegion.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <functional>
+#include <signal.h>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+// Builds world files field by field, independently of the program's writer,
+// so the tests state the file layout themselves.
+class WorldBytes
+{
+public:
+    WorldBytes& raw(std::string const& text)
+    {
+        bytes += text;
+        return *this;
+    }
+    WorldBytes& int32(int32_t value)
+    {
+        uint32_t const bits = static_cast<uint32_t>(value);
+        for (int i = 0; i < 4; ++i)
+            bytes += static_cast<char>((bits >> (8 * i)) & 0xFF);
+        return *this;
+    }
+    WorldBytes& float32(float value)
+    {
+        int32_t bits = 0;
+        std::memcpy(&bits, &value, 4);
+        return int32(bits);
+    }
+    WorldBytes& float3(float x, float y, float z) { return float32(x).float32(y).float32(z); }
+    WorldBytes& header(int cubeTypeCount) { return raw("WORLD").int32(1).int32(cubeTypeCount); }
+    WorldBytes& cubeType(std::string const names[6], bool rx, bool ry, bool rz, bool collidable)
+    {
+        for (int face = 0; face < 6; ++face)
+            int32(static_cast<int32_t>(names[face].size())).raw(names[face]);
+        bytes += static_cast<char>(rx);
+        bytes += static_cast<char>(ry);
+        bytes += static_cast<char>(rz);
+        bytes += static_cast<char>(collidable);
+        return *this;
+    }
+    WorldBytes& table(int ox, int oy, int oz, int sx, int sy, int sz) { return int32(ox).int32(oy).int32(oz).int32(sx).int32(sy).int32(sz); }
+    WorldBytes& emptyBlock() { return int32(0).int32(0); }
+    WorldBytes& emptyCell() { return emptyBlock().emptyBlock(); }
+    WorldBytes& emptyCells(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            emptyCell();
+        return *this;
+    }
+    // A zone with the given shadow list counts, in shadow face order; a count
+    // of -1 is a wholly shadowed face, a positive one is followed by vertices.
+    WorldBytes& zone(float x, float y, float z, float size, int id, int const shadowCounts[6])
+    {
+        float3(x, y, z).float3(size, size, size).int32(id).int32(0);
+        for (int face = 0; face < 6; ++face)
+        {
+            int32(shadowCounts[face]);
+            for (int v = 0; v < shadowCounts[face]; ++v)
+                float3(0.5f * v - 5.0f, 5.0f, 0.25f * v);
+        }
+        return *this;
+    }
+    WorldBytes& object(float x, float y, float z, int id) { return float3(x, y, z).int32(id); }
+
+    std::string bytes;
+};
+
+// Textures of the game's data, which the drawing tests load.
+std::string const NAMES_A[6] = {"grass_top.png", "dirt.png", "grass_side.png", "brick.png", "stone.png", "sand.png"};
+std::string const NAMES_B[6] = {"snow.png", "glass.png", "leaves.png", "cobblestone.png", "stone.png", "brick.png"};
+int const NO_SHADOW[6] = {0, 0, 0, 0, 0, 0};
+// Two triangles on +y, the -x face wholly in shadow.
+int const SHADOWED[6] = {-1, 0, 0, 6, 0, 0};
+
+// Every kind of record once: a cube type, a zone with a partial and a whole
+// face shadow, a block with extra data, a script object.
+std::string compactWorld()
+{
+    WorldBytes world;
+    world.header(1).cubeType(NAMES_A, true, false, true, true).table(-1, -1, -1, 2, 2, 2);
+    world.emptyCells(7);
+    world.int32(1).int32(4).zone(5, 5, 5, 10.0f, 0, SHADOWED).int32(7);
+    world.int32(1).int32(0).object(1, 2, 3, 2);
+    return world.bytes;
+}
+
+std::string emptyWorld()
+{
+    return WorldBytes().header(0).table(-1, -1, -1, 2, 2, 2).emptyCells(8).bytes;
+}
+
+// Two cube types, shadowed and plain zones in regions on both sides of the
+// origin, script objects, in a table grown to (-2, -1, -1) .. (0, 0, 1).
+std::string richWorld()
+{
+    WorldBytes world;
+    world.header(2).cubeType(NAMES_A, true, false, true, true).cubeType(NAMES_B, false, true, false, false);
+    world.table(-2, -1, -1, 3, 2, 3);
+    for (int x = 0; x < 3; ++x)
+        for (int y = 0; y < 2; ++y)
+            for (int z = 0; z < 3; ++z)
+            {
+                float const cx = (x - 2 + 0.5f) * 320.0f;
+                float const cy = (y - 1 + 0.5f) * 320.0f;
+                float const cz = (z - 1 + 0.5f) * 320.0f;
+                if (x == 0 && y == 1 && z == 2)
+                    world.int32(2).int32(0).zone(cx, cy, cz, 10.0f, 0, SHADOWED).zone(cx + 20, cy, cz, 20.0f, 1, NO_SHADOW);
+                else if (x == 2 && y == 0 && z == 0)
+                    world.int32(1).int32(0).zone(cx, cy, cz, 30.0f, 1, SHADOWED);
+                else
+                    world.emptyBlock();
+                if (x == 1 && y == 1 && z == 1)
+                    world.int32(2).int32(0).object(cx, cy, cz, 3).object(cx + 1, cy + 2, cz + 3, 0);
+                else
+                    world.emptyBlock();
+            }
+    return world.bytes;
+}
+
+class IndexedWorldTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        REQUIRE_DISPLAY();
+        folder = TestSupport::makeTemporaryFolder();
+        // The pictures the world needs (shadow and water textures) come from the game's data.
+        ASSERT_EQ(chdir(GAME_DATA_DIR), 0);
+        DeviceManager::newInstance("game_tests", "indexed world test", 800, 600, false);
+    }
+
+    void TearDown() override
+    {
+        delete world;
+        world = NULL;
+        if (deviceManager != NULL)
+            DeviceManager::deleteInstance();
+    }
+
+    std::string write(std::string const& name, std::string const& bytes) const
+    {
+        std::string const path = folder + "/" + name;
+        TestSupport::writeFile(path, bytes);
+        return path;
+    }
+
+    IndexedWorld* load(std::string const& bytes)
+    {
+        std::string const path = write("world.dat", bytes);
+        if (world == NULL)
+            world = new IndexedWorld(NULL, path, NULL);
+        else
+            world->clearAndLoadWorldFromFile(path);
+        return world;
+    }
+
+    std::string saved() const
+    {
+        std::string const path = folder + "/saved.dat";
+        world->saveWorldToFile(path);
+        return TestSupport::readFile(path);
+    }
+
+    WorldRegion* regionAt(int x, int y, int z) const
+    {
+        WorldIndexator const* const index = world->getWorldIndexator();
+        return index->getWorldRegionFromTableRegionIndex(Int3(x, y, z) - index->getTableRegionOrigin());
+    }
+
+    // Runs body in a child process that shares this window. The child leaves
+    // without the exit handlers, which would tear down the window they share.
+    static TestSupport::ChildResult inChild(std::function<void()> const& body)
+    {
+        return TestSupport::runInChild([&] {
+            on_exit([](int status, void*) {
+                fflush(stdout);
+                fflush(stderr);
+                _exit(status);
+            }, NULL);
+            body();
+        });
+    }
+
+    // Loads the bytes in a child process; the child reports how loading ended.
+    TestSupport::ChildResult loadInChild(std::string const& bytes)
+    {
+        std::string const path = write("bad.dat", bytes);
+        return inChild([&] {
+            // Believing a corrupt count would take far more than this.
+            rlimit const limit = {memoryInUse() + (512u << 20), RLIM_INFINITY};
+            setrlimit(RLIMIT_AS, &limit);
+            world->clearAndLoadWorldFromFile(path);
+        });
+    }
+
+    static rlim_t memoryInUse()
+    {
+        unsigned long pages = 0;
+        FILE* const statm = fopen("/proc/self/statm", "r");
+        if (statm != NULL)
+        {
+            if (fscanf(statm, "%lu", &pages) != 1)
+                pages = 0;
+            fclose(statm);
+        }
+        return static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+    }
+
+    std::string folder;
+    IndexedWorld* world = NULL;
+};
+}
+
+TEST_F(IndexedWorldTest, EmptyWorldIs165BytesByteForByte)
+{
+    std::string const expected = emptyWorld();
+    ASSERT_EQ(expected.size(), 165u);
+    load(expected);
+    EXPECT_EQ(saved(), expected);
+    // A world emptied by the editor is saved the same way.
+    load(richWorld());
+    while (world->getNbCubeType() > 0)
+        world->removeLastCubeType();
+    world->clearAll();
+    EXPECT_EQ(saved(), expected);
+}
+
+TEST_F(IndexedWorldTest, SavingALoadedWorldWritesBackTheSameBytes)
+{
+    std::string const original = richWorld();
+    load(original);
+    EXPECT_EQ(saved(), original);
+
+    // What was loaded: cube types in file order, zones with their shadow data, script objects.
+    ASSERT_EQ(world->getNbCubeType(), 2);
+    EXPECT_EQ(world->getCubeType(0)->getTextureFilename(0), NAMES_A[0]);
+    EXPECT_EQ(world->getCubeType(1)->getTextureFilename(5), NAMES_B[5]);
+    EXPECT_FALSE(world->getCubeType(1)->getIsCollidable());
+    EXPECT_EQ(world->getWorldIndexator()->getTableRegionOrigin(), Int3(-2, -1, -1));
+    EXPECT_EQ(world->getWorldIndexator()->getTableRegionSize(), Int3(3, 2, 3));
+    std::vector<CubeZone> const& zones = regionAt(-2, 0, 1)->getCubeZones();
+    ASSERT_EQ(zones.size(), 2u);
+    EXPECT_TRUE(zones[0].getIsFaceInShadow(0));
+    EXPECT_TRUE(zones[0].getShadowTriangles(0).empty());
+    EXPECT_EQ(zones[0].getShadowTriangles(3).size(), 6u);
+    EXPECT_FALSE(zones[1].getIsFaceInShadow(0));
+    EXPECT_EQ(zones[1].getId(), 1);
+    EXPECT_EQ(regionAt(0, -1, -1)->getCubeZones().size(), 1u);
+    ASSERT_EQ(regionAt(-1, 0, 0)->getCustomObjects().size(), 2u);
+    EXPECT_EQ(regionAt(-1, 0, 0)->getCustomObjects()[0].getId(), 3);
+}
+
+TEST_F(IndexedWorldTest, EditedWorldSurvivesASaveAndALoad)
+{
+    load(emptyWorld());
+    bool const repeat[3] = {true, false, true};
+    EXPECT_EQ(world->addCubeType(NAMES_A, repeat, true), 0);
+    EXPECT_EQ(world->addCubeType(NAMES_B, repeat, false), 1);
+    EXPECT_TRUE(world->addCubeZone(Float3(1005, 5, -995), Float3(10, 10, 10), 1));
+    EXPECT_TRUE(world->addCubeZone(Float3(-5, 15, 5), Float3(10, 30, 10), 0));
+    world->addCustomObject(Float3(-700, 1, 2), 4);
+    std::string const first = saved();
+    // Loading replaces the types and regions: ids restart at 0 in file order.
+    world->clearAndLoadWorldFromFile(folder + "/saved.dat");
+    EXPECT_EQ(world->getNbCubeType(), 2);
+    EXPECT_EQ(world->getCubeType(0)->getTextureFilename(2), NAMES_A[0]);
+    EXPECT_EQ(regionAt(3, 0, -4)->getCubeZones().size(), 1u);
+    EXPECT_EQ(regionAt(-3, 0, 0)->getCustomObjects().size(), 1u);
+    EXPECT_TRUE(world->isThere3DIntersectionPoint(Float3(-5, 25, 5)));
+    EXPECT_EQ(saved(), first);
+}
+
+TEST_F(IndexedWorldTest, FileTableOriginAndSizeAreKeptExactly)
+{
+    load(WorldBytes().header(0).table(-3, -1, -2, 5, 2, 4).emptyCells(5 * 2 * 4).bytes);
+    EXPECT_EQ(world->getWorldIndexator()->getTableRegionOrigin(), Int3(-3, -1, -2));
+    EXPECT_EQ(world->getWorldIndexator()->getTableRegionSize(), Int3(5, 2, 4));
+}
+
+TEST_F(IndexedWorldTest, StraddlingZoneIsRefusedAndChangesNothing)
+{
+    load(richWorld());
+    std::string const before = saved();
+    EXPECT_FALSE(world->addCubeZone(Float3(320, 5, 5), Float3(40, 10, 10), 0));
+    EXPECT_EQ(saved(), before);
+}
+
+TEST_F(IndexedWorldTest, EveryTruncationIsReportedNamingTheFile)
+{
+    std::string const whole = compactWorld();
+    load(whole); // the loaded file must be valid, or the test proves nothing
+    load(emptyWorld());
+    for (size_t length = 0; length < whole.size(); ++length)
+    {
+        TestSupport::ChildResult const result = loadInChild(whole.substr(0, length));
+        ASSERT_EQ(result.exitStatus, 1) << "cut at " << length << ":\n" << result.errors;
+        EXPECT_NE(result.errors.find("bad.dat"), std::string::npos) << "cut at " << length << ":\n" << result.errors;
+        bool const named = result.errors.find("is truncated") != std::string::npos ||
+                           result.errors.find("is corrupt") != std::string::npos ||
+                           result.errors.find("is not a world file") != std::string::npos;
+        EXPECT_TRUE(named) << "cut at " << length << ":\n" << result.errors;
+    }
+}
+
+TEST_F(IndexedWorldTest, WrongMagicOrVersionStopsWithTheirChecks)
+{
+    load(emptyWorld());
+    for (int i = 0; i < 5; ++i)
+    {
+        std::string bad = emptyWorld();
+        bad[i] = 'w';
+        TestSupport::ChildResult const result = loadInChild(bad);
+        EXPECT_EQ(result.exitStatus, 1);
+        EXPECT_NE(result.errors.find("Condition: std::string(buf) == std::string(\"WORLD\")"), std::string::npos)
+            << result.errors;
+    }
+    std::string version2 = emptyWorld();
+    version2[5] = 2;
+    TestSupport::ChildResult const result = loadInChild(version2);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.errors.find("Condition: versionFile == 1"), std::string::npos) << result.errors;
+    EXPECT_NE(result.errors.find("__FILE__ src/IndexedWorld"), std::string::npos) << result.errors;
+}
+
+TEST_F(IndexedWorldTest, CorruptCountsStopBeforeAnyAllocation)
+{
+    load(emptyWorld());
+    std::vector<std::string> const corrupt = {
+        WorldBytes().header(0x7FFFFFFF).bytes + std::string(64, '\0'),
+        WorldBytes().header(-5).bytes + std::string(64, '\0'),
+        WorldBytes().header(0).table(-1, -1, -1, 2, 2, 2).int32(0x10000000).int32(0).bytes + std::string(64, '\0'),
+        WorldBytes().header(0).table(-1, -1, -1, 2, 2, 2).int32(0).int32(0x7FFFFFF0).bytes + std::string(64, '\0'),
+        WorldBytes().header(0).table(-1, -1, -1, 2, 2, 2).int32(1).int32(0).float3(5, 5, 5).float3(10, 10, 10)
+                .int32(0).int32(0).int32(0x40000000).bytes + std::string(64, '\0'),
+        WorldBytes().header(0).table(-1000000, -1, -1, 2000000, 2000000, 2000000).bytes,
+        WorldBytes().header(1).int32(0x7FFFFFFF).bytes + std::string(64, '\0'),
+    };
+    for (size_t i = 0; i < corrupt.size(); ++i)
+    {
+        TestSupport::ChildResult const result = loadInChild(corrupt[i]);
+        EXPECT_EQ(result.exitStatus, 1) << "case " << i << ":\n" << result.errors;
+        EXPECT_NE(result.errors.find("bad.dat"), std::string::npos) << "case " << i << ":\n" << result.errors;
+    }
+}
+
+TEST_F(IndexedWorldTest, FailedSaveLeavesThePreviousFileIntact)
+{
+    load(richWorld());
+    std::string const path = folder + "/world.dat";
+    std::string const before = TestSupport::readFile(path);
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(world->addCubeZone(Float3(5.0f + 10 * (i % 30), 5, 5.0f + 10 * (i / 30)), Float3(10, 10, 10), 0));
+    // The disk "fills up" after 4096 bytes (room for the report, not for the
+    // world): the save fails half-way.
+    TestSupport::ChildResult const result = inChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit const limit = {4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        world->saveWorldToFile(path);
+    });
+    EXPECT_EQ(result.exitStatus, 1) << result.errors;
+    EXPECT_NE(result.errors.find("Cannot write the world file '" + path + "'"), std::string::npos) << result.errors;
+    EXPECT_EQ(TestSupport::readFile(path), before);
+
+    // A save into a folder that does not exist stops on the open check.
+    TestSupport::ChildResult const missing =
+        inChild([&] { world->saveWorldToFile(folder + "/no/such/folder/world.dat"); });
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_NE(missing.errors.find("Condition: fd != NULL"), std::string::npos) << missing.errors;
+
+    // Neither failure nor a good save leaves a temporary file behind.
+    world->saveWorldToFile(path);
+    std::vector<std::string> names;
+    DIR* const dir = opendir(folder.c_str());
+    for (dirent* entry = readdir(dir); entry != NULL; entry = readdir(dir))
+        if (entry->d_name[0] != '.')
+            names.push_back(entry->d_name);
+    closedir(dir);
+    EXPECT_EQ(names, std::vector<std::string>{"world.dat"});
+}
+
+TEST_F(IndexedWorldTest, DisablingShadowsRebuildsEveryRegionWithoutShadowTriangles)
+{
+    load(richWorld());
+    Int3 const cell = Int3(-2, 0, 1) - world->getWorldIndexator()->getTableRegionOrigin();
+    WorldRegion* const region = world->getWorldIndexator()->getWorldRegionFromTableRegionIndex(cell);
+    Int2 const withShadows = region->draw();
+    world->setEnableShadows(false);
+    EXPECT_FALSE(world->getEnableShadows());
+    EXPECT_FALSE(region->hasBuffer());
+    Int2 const withoutShadows = region->draw();
+    // The shadowed zone's two triangles (six vertices) are gone.
+    EXPECT_EQ(withShadows.y() - withoutShadows.y(), 6);
+    world->setEnableShadows(true);
+    EXPECT_FALSE(region->hasBuffer());
+}
