@@ -295,25 +295,17 @@ void WorldIndexator::manageAround(Float3 const& cameraPosition)
     Int3 first;
     Int3 end;
     getWorkCube_(cameraPosition, first, end);
-    std::vector<CubeZone> zonesToMove;
     std::vector<CustomObject> objectsToMove;
     for (int x = first.x(); x < end.x(); ++x)
         for (int y = first.y(); y < end.y(); ++y)
             for (int z = first.z(); z < end.z(); ++z)
-                tableRegions[getCellOffset_(Int3(x, y, z))]->manage(zonesToMove, objectsToMove);
-    placeMovedElements_(zonesToMove, objectsToMove);
+                tableRegions[getCellOffset_(Int3(x, y, z))]->manage(objectsToMove);
+    placeMovedObjects_(objectsToMove);
     releaseUnmanagedRegions_();
 }
 
-void WorldIndexator::placeMovedElements_(std::vector<CubeZone> const& zones, std::vector<CustomObject> const& objects)
+void WorldIndexator::placeMovedObjects_(std::vector<CustomObject> const& objects)
 {
-    for (CubeZone const& zone : zones)
-    {
-        Int3 index;
-        bool const isOk = getTableRegionIndexFromElementPosition(zone.getPosition(), zone.getSize(), index);
-        ASSERT(isOk, "a moved cube zone fits in no region");
-        getWorldRegionFromTableRegionIndex(index)->addCubeZone(zone);
-    }
     for (CustomObject const& object : objects)
     {
         Int3 index;

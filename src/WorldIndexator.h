@@ -102,7 +102,7 @@ private:
     bool getAbsoluteRegion_(Float3 const& position, Int3& region) const;
     // The first cell and one past the last of the work cube around a point, clipped to the table.
     void getWorkCube_(Float3 const& cameraPosition, Int3& first, Int3& end) const;
-    void placeMovedElements_(std::vector<CubeZone> const& zones, std::vector<CustomObject> const& objects);
+    void placeMovedObjects_(std::vector<CustomObject> const& objects);
     void releaseUnmanagedRegions_();
 
     float sizeOneRegion;

@@ -135,8 +135,7 @@ void WorldRegion::manageZones_() const
             cubeTypeManagerInstance->getCubeType(unsigned(id));
 }
 
-void WorldRegion::manage(std::vector<CubeZone>& /*zonesToMove: zones never move*/,
-                         std::vector<CustomObject>& objectsToMove)
+void WorldRegion::manage(std::vector<CustomObject>& objectsToMove)
 {
     wasManaged = true;
     manageZones_();

@@ -34,10 +34,10 @@ public:
     // Builds the buffer if needed, draws it, then the script objects.
     // Returns (buffers, vertices) created by building, (0, 0) when it existed.
     Int2 draw() const;
-    // Manages every element: marks the zones' cube types used and runs every
-    // script object; objects whose position changed leave the region and are
-    // appended to objectsToMove for the caller to place again (zones never move).
-    void manage(std::vector<CubeZone>& zonesToMove, std::vector<CustomObject>& objectsToMove);
+    // Manages every element: marks the zones' cube types used (zones never
+    // move) and runs every script object; objects whose position changed leave
+    // the region and are appended to objectsToMove for the caller to place again.
+    void manage(std::vector<CustomObject>& objectsToMove);
 
     bool isThere3DIntersectionPoint(Float3 const& point) const;
     // The first zone, in list order, whose segment query succeeds.

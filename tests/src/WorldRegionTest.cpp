@@ -141,11 +141,15 @@ TEST(WorldRegion, BufferIsBuiltByTheFirstDrawAndKeptWhileNothingMoves)
         EXPECT_EQ(Int2(0, 0), region.draw());
         EXPECT_EQ(2, lua.countCalls("lua_draw_4"));
 
-        std::vector<CubeZone> zonesToMove;
+        // Managing the region keeps its zones' type loaded through the release.
+        CubeType const* const type = manager.getCubeType(0);
+        EXPECT_TRUE(type->getIsLoaded());
         std::vector<CustomObject> objectsToMove;
-        region.manage(zonesToMove, objectsToMove);
+        manager.initUnused();
+        region.manage(objectsToMove);
+        manager.freeUnused();
+        EXPECT_TRUE(type->getIsLoaded());
         EXPECT_TRUE(region.getWasManaged());
-        EXPECT_TRUE(zonesToMove.empty());
         EXPECT_TRUE(objectsToMove.empty());
         EXPECT_EQ(2u, region.getCubeZones().size());
         EXPECT_TRUE(region.hasBuffer());
