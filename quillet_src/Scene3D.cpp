@@ -565,9 +565,13 @@ bool Scene3D::isFaceVisible(Camera const& camera, Float3 const* corners, float h
 {
     bool behind = false;
     bool outside = false;
-    // A face can span the whole view with its corners beyond both edges.
+    // A face can span the whole view with its corners beyond both edges: one
+    // corner in front of the camera on one side, the other in front or only
+    // just behind (within BEHIND_DISTANCE) on the other side.
     bool outsideLeftInFront = false;
     bool outsideRightInFront = false;
+    bool outsideLeftNear = false;
+    bool outsideRightNear = false;
     for (int i = 0; i < 4; ++i)
     {
         Float3 const c = camera.convertPositionInCameraCoordinates(corners[i]);
@@ -586,13 +590,13 @@ bool Scene3D::isFaceVisible(Camera const& camera, Float3 const* corners, float h
         outside = true;
         if (behind)
             return true;
-        if (c.z() < 0.f)
-        {
-            outsideLeftInFront = outsideLeftInFront || angle < 0.f;
-            outsideRightInFront = outsideRightInFront || angle > 0.f;
-            if (outsideLeftInFront && outsideRightInFront)
-                return true;
-        }
+        bool const inFront = c.z() < 0.f;
+        outsideLeftNear = outsideLeftNear || angle < 0.f;
+        outsideRightNear = outsideRightNear || angle > 0.f;
+        outsideLeftInFront = outsideLeftInFront || (inFront && angle < 0.f);
+        outsideRightInFront = outsideRightInFront || (inFront && angle > 0.f);
+        if ((outsideLeftInFront && outsideRightNear) || (outsideRightInFront && outsideLeftNear))
+            return true;
     }
     return false;
 }

@@ -82,7 +82,9 @@ VBO::~VBO()
 
 void VBO::draw() const
 {
-    if (!isExtensionSupport)
+    // A VBO made before the support was found has no buffer: drawing it would
+    // read the vertices from address 0.
+    if (!isExtensionSupport || vertexBuffer == 0)
         return;
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -185,6 +185,24 @@ TEST_F(VertexBufferWindow, BufferDrawsItsTexturedGeometryWhereExpected)
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
 }
 
+// Geometry collected before the window (and its vertex-buffer support)
+// existed holds no buffer, and is skipped rather than drawn from address 0.
+TEST(VertexBufferSupport, BuffersMadeBeforeTheSupportWasFoundAreNotDrawn)
+{
+    REQUIRE_DISPLAY();
+    EnhancedVBO early;
+    addSquare(early, 5.f, 0.f, 1);
+    early.finalize();
+    DeviceManager::newInstance("quillet_tests", "quillet vertex buffer test", 800, 600, false);
+    deviceManager->loopEvent();
+    ASSERT_TRUE(isExtensionSupport);
+    deviceManager->getScene3D()->updateCamera();
+    VBO::resetDrawCallCount();
+    early.draw();
+    EXPECT_EQ(VBO::getDrawCallCount(), 0);
+    DeviceManager::deleteInstance();
+}
+
 // One region's worth of static geometry costs one draw call per texture and primitive kind.
 TEST_F(VertexBufferWindow, RegionGeometryIsDrawnWithOneCallPerTextureAndKind)
 {

@@ -117,6 +117,10 @@ TEST(FaceVisibility, FaceWiderThanTheViewInFrontIsShown)
     // Beyond both edges but only by being behind the camera's plane: still hidden.
     Quad const behindSides = quad(Float3(-1000, -5, 3), Float3(1000, -5, 3), Float3(1000, 5, 3), Float3(-1000, 5, 3));
     EXPECT_FALSE(Scene3D::isFaceVisible(camera, behindSides.corners, HALF_FOV));
+    // A wall crossing the middle of the view 1.4 units ahead, from beyond the
+    // left edge to a corner just behind the camera on the right.
+    Quad const slanted = quad(Float3(-100, -5, -50), Float3(5, -5, 1), Float3(5, 5, 1), Float3(-100, 5, -50));
+    EXPECT_TRUE(Scene3D::isFaceVisible(camera, slanted.corners, HALF_FOV));
 }
 
 // ---------------------------------------------------------------- box geometry (no window)
