@@ -2,8 +2,8 @@
 
 #include "Errors.h"
 
+#include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace
 {
@@ -21,7 +21,13 @@ float decodeFloat(unsigned char const* bytes)
 }
 }
 
-RecordReader::RecordReader(FILE* file, std::string const& fileName) : file(file), fileName(fileName), bytesLeft(0)
+namespace
+{
+size_t const READ_AHEAD_BYTES = 1 << 16;
+}
+
+RecordReader::RecordReader(FILE* file, std::string const& fileName)
+    : file(file), fileName(fileName), bytesLeft(0), buffer(READ_AHEAD_BYTES), bufferPosition(0), bufferEnd(0)
 {
     ASSERT(file != NULL, "RecordReader needs an open file");
     long const start = std::ftell(file);
@@ -33,12 +39,32 @@ RecordReader::RecordReader(FILE* file, std::string const& fileName) : file(file)
     }
 }
 
+void RecordReader::failTruncated_(char const* what) const
+{
+    std::string const message = "File '" + fileName + "' is truncated: it ends inside " + what;
+    FATAL_ERROR(message.c_str());
+}
+
 void RecordReader::readBytes_(void* destination, int64_t bytes, char const* what)
 {
-    if (bytes > bytesLeft || std::fread(destination, 1, size_t(bytes), file) != size_t(bytes))
+    if (bytes > bytesLeft)
+        failTruncated_(what);
+    unsigned char* target = static_cast<unsigned char*>(destination);
+    size_t wanted = size_t(bytes);
+    while (wanted > 0)
     {
-        std::string const message = "File '" + fileName + "' is truncated: it ends inside " + what;
-        FATAL_ERROR(message.c_str());
+        if (bufferPosition == bufferEnd)
+        {
+            bufferPosition = 0;
+            bufferEnd = std::fread(buffer.data(), 1, buffer.size(), file);
+            if (bufferEnd == 0)
+                failTruncated_(what);
+        }
+        size_t const piece = std::min(wanted, bufferEnd - bufferPosition);
+        std::memcpy(target, buffer.data() + bufferPosition, piece);
+        bufferPosition += piece;
+        target += piece;
+        wanted -= piece;
     }
     bytesLeft -= bytes;
 }
@@ -118,10 +144,16 @@ void RecordReader::checkCount(int64_t count, int64_t bytesEach, char const* what
 
 void RecordReader::skip(int64_t bytes, char const* what)
 {
-    if (bytes > bytesLeft || std::fseek(file, long(bytes), SEEK_CUR) != 0)
+    if (bytes > bytesLeft)
+        failTruncated_(what);
+    int64_t const buffered = int64_t(bufferEnd - bufferPosition);
+    if (bytes <= buffered)
+        bufferPosition += size_t(bytes);
+    else
     {
-        std::string const message = "File '" + fileName + "' is truncated: it ends inside " + what;
-        FATAL_ERROR(message.c_str());
+        bufferPosition = bufferEnd = 0;
+        if (std::fseek(file, long(bytes - buffered), SEEK_CUR) != 0)
+            failTruncated_(what);
     }
     bytesLeft -= bytes;
 }

@@ -8,12 +8,15 @@
 // record of the world model (cube types, cube zones, script objects, element
 // blocks, the region table) is read through it, so a damaged file can never
 // make the program allocate on a corrupt count or read past the end unnoticed.
+// It reads ahead in large pieces: once it has been used, the file's own
+// position is past what was read, and the caller should only close the file.
 
 #include "BasicVector.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 class RecordReader
 {
@@ -44,12 +47,17 @@ public:
 
 private:
     void readBytes_(void* destination, int64_t bytes, char const* what);
+    [[noreturn]] void failTruncated_(char const* what) const;
 
     FILE* file;
     std::string fileName;
     // Counted as we go rather than asked of the file, so checking a count
     // costs no system call.
     int64_t bytesLeft;
+    // Read ahead, so that the many small fields of a world cost few library calls.
+    std::vector<unsigned char> buffer;
+    size_t bufferPosition;
+    size_t bufferEnd;
 };
 
 #endif
