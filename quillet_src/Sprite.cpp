@@ -7,7 +7,9 @@
 #include "Scene3D.h"
 #include "Utils.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace
@@ -99,7 +101,8 @@ void Sprite::manageAnimation()
     if (!animationRunning)
         return;
     int const now = Utils::getTime();
-    if (now <= timeLastFrameChange + periodOneFrame)
+    // Summed wide: a long period must not overflow into the past.
+    if (int64_t(now) <= int64_t(timeLastFrameChange) + periodOneFrame)
         return;
     timeLastFrameChange = now;
     ++currentImage;
@@ -125,7 +128,8 @@ void Sprite::restartAnimation()
 void Sprite::setAnimationSpeed(unsigned parPeriodOneFrame)
 {
     ASSERT(parPeriodOneFrame != 0, NULL);
-    periodOneFrame = int(parPeriodOneFrame);
+    // Periods beyond what an int holds would turn negative: they never change the image anyway.
+    periodOneFrame = int(std::min(parPeriodOneFrame, unsigned(std::numeric_limits<int>::max())));
 }
 
 void Sprite::setAnimationRange(unsigned idFirstImage, unsigned idLastImage)

@@ -282,6 +282,12 @@ TEST_F(SpriteWindow, AnimationStepsThroughItsRangeAndWraps)
     sprite->manageAnimation();
     sprite->manageAnimation();
     EXPECT_LE(sprite->getCurrentImageIndex(), 1);
+    // The longest period stops the animation rather than racing it.
+    sprite->setAnimationSpeed(4294967295u);
+    int const shown = sprite->getCurrentImageIndex();
+    usleep(2000);
+    sprite->manageAnimation();
+    EXPECT_EQ(sprite->getCurrentImageIndex(), shown);
 }
 
 TEST_F(SpriteWindow, AnimationSettingsOutOfRangeAreFatal)
