@@ -106,11 +106,6 @@ int32_t CubeZone::getId() const
     return id;
 }
 
-int32_t CubeZone::getReserved() const
-{
-    return reserved;
-}
-
 std::vector<Float3> const& CubeZone::getShadowTriangles(int shadowFace) const
 {
     ASSERT(shadowFace >= 0 && shadowFace < NB_SHADOW_FACES, NULL);

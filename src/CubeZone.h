@@ -39,7 +39,6 @@ public:
     Float3 const& getPosition() const;
     Float3 const& getSize() const;
     int32_t getId() const;
-    int32_t getReserved() const;
     // Triangle vertices relative to the position; empty when the face has no partial shadow.
     std::vector<Float3> const& getShadowTriangles(int shadowFace) const;
     bool getIsFaceInShadow(int shadowFace) const;

@@ -159,8 +159,3 @@ void CustomObject::freeUnusedTypes()
         entry.second = TYPE_NOT_LOADED;
     }
 }
-
-void CustomObject::resetTypeStates()
-{
-    customObjectIsUsed.clear();
-}

@@ -61,8 +61,6 @@ public:
     static void initUnusedTypes();
     // Every type loaded but unused in this step is unloaded, in increasing id order.
     static void freeUnusedTypes();
-    // Forgets every type state without calling the script (a new script).
-    static void resetTypeStates();
 
 private:
     void loadTypeIfNeeded_() const;
