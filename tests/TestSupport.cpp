@@ -6,7 +6,6 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -84,18 +83,4 @@ bool hasDisplay()
     XCloseDisplay(display);
     return true;
 }
-}
-
-namespace
-{
-// The window is left to process exit, so the software renderer's memory is
-// still held then; keeping its driver loaded lets the leak checker name it
-// (and the suppression list skip it) instead of reporting an unknown module.
-struct KeepRendererLoaded
-{
-    KeepRendererLoaded()
-    {
-        dlopen("/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", RTLD_LAZY | RTLD_NODELETE);
-    }
-} const keepRendererLoaded;
 }

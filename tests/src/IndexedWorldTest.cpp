@@ -2,10 +2,15 @@
 #include "CubeZone.h"
 #include "DeviceManager.h"
 #include "IndexedWorld.h"
+#include "LuaFuncs.h"
+#include "Scene2D.h"
+#include "Scene3D.h"
+#include "Water.h"
 #include "TestSupport.h"
 #include "WorldIndexator.h"
 #include "WorldRegion.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -412,4 +417,48 @@ TEST_F(IndexedWorldTest, DisablingShadowsRebuildsEveryRegionWithoutShadowTriangl
     EXPECT_EQ(withShadows.y() - withoutShadows.y(), 6);
     world->setEnableShadows(true);
     EXPECT_FALSE(region->hasBuffer());
+}
+
+TEST_F(IndexedWorldTest, ManageStepKeepsTexturesOnlyOfTypesUsedNearTheCamera)
+{
+    load(richWorld());
+    LuaFuncs lua;
+    Camera& camera = deviceManager->getScene3D()->getCamera();
+    camera.setPosition(0.0f, 0.0f, 0.0f);
+    world->manage(&lua);
+    world->draw(1000.0f, false, false);
+    EXPECT_TRUE(world->getCubeType(0)->getIsLoaded());
+    EXPECT_TRUE(world->getCubeType(1)->getIsLoaded());
+    // Every region is near: both types are used by managed zones and stay loaded.
+    world->manage(&lua);
+    EXPECT_TRUE(world->getCubeType(0)->getIsLoaded());
+    EXPECT_TRUE(world->getCubeType(1)->getIsLoaded());
+    // Far from every zone, no managed zone uses them: both are released.
+    camera.setPosition(100000.0f, 0.0f, 0.0f);
+    world->manage(&lua);
+    EXPECT_FALSE(world->getCubeType(0)->getIsLoaded());
+    EXPECT_FALSE(world->getCubeType(1)->getIsLoaded());
+}
+
+TEST_F(IndexedWorldTest, WaterSwitchOffDrawsNeitherPlaneNorTint)
+{
+    load(emptyWorld());
+    deviceManager->getScene3D()->getCamera().setPosition(0.0f, -50.0f, 0.0f);
+    auto const centreAfter2DPass = [&] {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        deviceManager->getScene2D()->set2DMode();
+        world->draw2D();
+        glFinish();
+        unsigned char pixel[4] = {};
+        glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        return static_cast<int>(pixel[2]);
+    };
+    world->drawWaterOnlyFromTo(0.0f, 500.0f);
+    EXPECT_FLOAT_EQ(world->getWater()->getPlaneSize(), 1000.0f);
+    EXPECT_GT(centreAfter2DPass(), 100) << "under water, the screen is tinted blue";
+    world->setWaterEnable(false);
+    world->drawWaterOnlyFromTo(0.0f, 800.0f);
+    EXPECT_FLOAT_EQ(world->getWater()->getPlaneSize(), 1000.0f) << "the switched-off water was updated";
+    EXPECT_EQ(centreAfter2DPass(), 0);
 }
