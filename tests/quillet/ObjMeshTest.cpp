@@ -1,9 +1,15 @@
+#include "DeviceManager.h"
 #include "ObjMesh.h"
+#include "ObjMeshReader.h"
+#include "TestSupport.h"
 
+#include <GL/gl.h>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace
@@ -261,5 +267,147 @@ TEST(ObjMesh, CoarseWeldLeavesASmallModelOnlyDegenerateTriangles)
     ASSERT_EQ(1u, mesh->getNumVertices());
     EXPECT_EQ(Float3(-10.f, 0.f, -10.f), mesh->vertices[1]);
     EXPECT_FALSE(mesh->findFirstSegmentHit(Float3(0.f, 20.f, 0.f), Float3(0.f, -20.f, 0.f), out));
+    glmDelete(mesh);
+}
+
+// ---------------------------------------------------------------- drawing (window)
+
+namespace
+{
+// A mesh read from OBJ text with one material library.
+ObjMesh* readMesh(std::string const& obj, std::string const& mtl)
+{
+    ObjMesh* mesh = new ObjMesh();
+    mesh->pathname = "drawn.obj";
+    ObjMeshReader reader("", [&mtl](std::string const&, std::string& text) {
+        text = mtl;
+        return true;
+    });
+    EXPECT_TRUE(reader.readObj(obj, *mesh)) << reader.getError();
+    return mesh;
+}
+
+// Two triangles filling [-1, 1] x [-1, 1], the left one in group "left" with
+// material a, the right one in group "right" with material b.
+std::string const twoGroups = "mtllib m.mtl\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvt 0.25 0.5\nvt 1 1\nvt 0 1\n"
+                              "g left\nusemtl a\nf 1/1 3/2 4/3\ng right\nusemtl b\nf 1/1 2/2 3/3\n";
+std::string const twoMaterials = "newmtl a\nKd 1 0 0\nNs 500\nmap_Kd -s 2 3 1 a.png\nnewmtl b\nKd 0 0 1\n";
+
+class MeshDrawWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        REQUIRE_DISPLAY();
+        DeviceManager::newInstance("quillet_tests", "quillet mesh draw test", 800, 600, false);
+        glViewport(0, 0, 800, 600);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(-2.0, 2.0, -2.0, 2.0, -1.0, 1.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_LIGHTING);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    }
+
+    void TearDown() override
+    {
+        if (deviceManager != NULL)
+            DeviceManager::deleteInstance();
+    }
+
+    static std::string warningsOf(ObjMesh const& mesh, unsigned mode)
+    {
+        testing::internal::CaptureStdout();
+        glmDraw(mesh, mode);
+        // Drawing left pending would be carried out by the driver's own exit handlers, too late.
+        glFinish();
+        fflush(stdout);
+        return testing::internal::GetCapturedStdout();
+    }
+
+    static Color4 pixelAt(int x, int y)
+    {
+        glFinish();
+        unsigned char rgba[4] = {0, 0, 0, 0};
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return Color4(rgba[0], rgba[1], rgba[2], 255);
+    }
+};
+}
+
+TEST_F(MeshDrawWindow, FeaturesTheMeshLacksAreDroppedWithTheirWarnings)
+{
+    ObjMesh* bare = readMesh("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", "");
+    EXPECT_EQ("glmDraw() warning: flat render mode requested with no facet normals defined.\n"
+              "glmDraw() warning: smooth render mode requested with no normals defined.\n"
+              "glmDraw() warning: texture render mode requested with no texture coordinates defined.\n"
+              "glmDraw() warning: color render mode requested with no materials defined.\n"
+              "glmDraw() warning: material render mode requested with no materials defined.\n",
+              warningsOf(*bare, GLM_FLAT | GLM_SMOOTH | GLM_TEXTURE | GLM_COLOR | GLM_MATERIAL));
+    glmDelete(bare);
+
+    ObjMesh* full = readMesh(twoGroups, twoMaterials);
+    glmFacetNormals(*full);
+    glmVertexNormals(*full, 90.f);
+    EXPECT_EQ("glmDraw() warning: flat render mode requested and smooth render mode requested (using smooth).\n",
+              warningsOf(*full, GLM_FLAT | GLM_SMOOTH));
+    EXPECT_EQ("glmDraw() warning: color and material render mode requested using only material mode.\n",
+              warningsOf(*full, GLM_COLOR | GLM_MATERIAL));
+    EXPECT_EQ("", warningsOf(*full, GLM_SMOOTH | GLM_TEXTURE | GLM_MATERIAL));
+    glmDelete(full);
+}
+
+TEST_F(MeshDrawWindow, ColourModeDrawsEachGroupInItsDiffuseColourAndMaterialModeStopsTracking)
+{
+    ObjMesh* mesh = readMesh(twoGroups, twoMaterials);
+    glClearColor(0.f, 0.f, 0.f, 1.f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor4f(1.f, 1.f, 1.f, 1.f);
+    glDisable(GL_COLOR_MATERIAL);
+    glmDraw(*mesh, GLM_COLOR);
+    EXPECT_EQ(Color4(255, 0, 0, 255), pixelAt(300, 350)); // upper left: group "left", material a
+    EXPECT_EQ(Color4(0, 0, 255, 255), pixelAt(500, 250)); // lower right: material b
+    EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
+
+    glmDraw(*mesh, GLM_MATERIAL);
+    EXPECT_FALSE(glIsEnabled(GL_COLOR_MATERIAL));
+    // The last group's material is the one left set, on both faces.
+    float diffuse[4] = {};
+    glGetMaterialfv(GL_BACK, GL_DIFFUSE, diffuse);
+    EXPECT_EQ(0.f, diffuse[0]);
+    EXPECT_EQ(1.f, diffuse[2]);
+    float shininess = 0.f;
+    glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
+    EXPECT_FLOAT_EQ(65.f, shininess);
+    glmDelete(mesh);
+}
+
+// Read back through OpenGL's feedback mode: the texture coordinates each
+// corner was drawn with.
+TEST_F(MeshDrawWindow, TextureCoordinatesAreScaledByTheGroupsMaterial)
+{
+    ObjMesh* mesh = readMesh(twoGroups, twoMaterials);
+    std::vector<float> feedback(256, -1.f);
+    glFeedbackBuffer(GLsizei(feedback.size()), GL_3D_COLOR_TEXTURE, feedback.data());
+    glRenderMode(GL_FEEDBACK);
+    glmDraw(*mesh, GLM_TEXTURE);
+    GLint const values = glRenderMode(GL_RENDER);
+    // Per triangle: the polygon token, the count 3, then 3 x (x y z, r g b a, s t r q).
+    ASSERT_EQ(2 * (2 + 3 * 11), values);
+    auto texCoord = [&feedback](int triangle, int corner) {
+        size_t const at = size_t(triangle * 35 + 2 + corner * 11 + 7);
+        return Float2(feedback[at], feedback[at + 1]);
+    };
+    EXPECT_EQ(float(GL_POLYGON_TOKEN), feedback[0]);
+    // Material a repeats its picture 2 x 3; material b keeps the coordinates.
+    EXPECT_EQ(Float2(0.5f, 1.5f), texCoord(0, 0));
+    EXPECT_EQ(Float2(2.f, 3.f), texCoord(0, 1));
+    EXPECT_EQ(Float2(0.f, 3.f), texCoord(0, 2));
+    EXPECT_EQ(Float2(0.25f, 0.5f), texCoord(1, 0));
+    EXPECT_EQ(Float2(1.f, 1.f), texCoord(1, 1));
     glmDelete(mesh);
 }

@@ -1,11 +1,16 @@
 #include "DeviceManager.h"
 #include "GLManager.h"
 #include "MathManager.h"
+#include "ObjModel.h"
 #include "Scene3D.h"
 #include "TestSupport.h"
 
 #include <GL/gl.h>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <iostream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace
@@ -49,11 +54,11 @@ protected:
         return unsigned(deviceManager->loadTexture(4, 4, pixels.data(), true));
     }
 
-    // Camera at eye looking down -z, black background, ready to draw.
-    void beginFrame(Float3 const& eye)
+    // Camera at eye looking down -z (or turned by rotation), black background, ready to draw.
+    void beginFrame(Float3 const& eye, Float3 const& rotation = Float3(0.f, 0.f, 0.f))
     {
         scene->getCamera().setPosition(eye);
-        scene->getCamera().setRotation(Float3(0.f, 0.f, 0.f));
+        scene->getCamera().setRotation(rotation);
         scene->updateCamera();
         deviceManager->clearBackground(colorBlack);
         deviceManager->setColor(colorWhite);
@@ -331,4 +336,197 @@ TEST_F(Scene3DWindow, LookAtModeKeepsTheTargetInTheMiddle)
     scene->drawCube(Float3(2.f, 2.f, 2.f), textures, Float3(1.f, 1.f, 1.f), false);
     EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
     EXPECT_EQ(pixelAt(400, 200), Color4(0, 0, 0, 255));
+}
+
+// Water draws both sides of one plane: each side must show only from above or below.
+TEST_F(Scene3DWindow, PlaneShowsOnlyOnTheSideItFaces)
+{
+    unsigned const green = solidTexture(Color4(0, 255, 0, 255));
+    Float3 const lookingDown(-90.f, 0.f, 0.f);
+    Float3 const lookingUp(90.f, 0.f, 0.f);
+    struct Case
+    {
+        Float3 eye;
+        Float3 rotation;
+        bool facingDown;
+        Color4 expected;
+    };
+    Case const cases[] = {
+        {Float3(0.f, 30.f, 0.f), lookingDown, false, Color4(0, 255, 0, 255)},
+        {Float3(0.f, 30.f, 0.f), lookingDown, true, Color4(0, 0, 0, 255)},
+        {Float3(0.f, -30.f, 0.f), lookingUp, true, Color4(0, 255, 0, 255)},
+        {Float3(0.f, -30.f, 0.f), lookingUp, false, Color4(0, 0, 0, 255)},
+    };
+    for (Case const& c : cases)
+    {
+        beginFrame(c.eye, c.rotation);
+        scene->setPosition(Float3(0.f, 0.f, 0.f));
+        scene->drawPlane(Float2(40.f, 40.f), green, Float2(1.f, 1.f), Float3(0.f, 0.f, 0.f), c.facingDown);
+        EXPECT_EQ(pixelAt(400, 300), c.expected) << "from y " << c.eye.y() << ", facing down " << c.facingDown;
+    }
+    // All bits set keeps the texture already bound.
+    unsigned const red = solidTexture(colorRed);
+    beginFrame(Float3(0.f, 30.f, 0.f), lookingDown);
+    glBindTexture(GL_TEXTURE_2D, red);
+    scene->setPosition(Float3(0.f, 0.f, 0.f));
+    scene->drawPlane(Float2(40.f, 40.f), Scene3D::KEEP_CURRENT_TEXTURE, Float2(1.f, 1.f), Float3(0.f, 0.f, 0.f), false);
+    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
+}
+
+TEST_F(Scene3DWindow, TriangleListsAreScaledAndUntexturedOnlyWhenAsked)
+{
+    unsigned const red = solidTexture(colorRed);
+    std::vector<Float3> const triangle = {Float3(-5.f, -5.f, 0.f), Float3(5.f, -5.f, 0.f), Float3(0.f, 5.f, 0.f)};
+    // (0, 7) seen from 30 units: inside the triangle only once it is doubled.
+    int const aboveApex = 300 + int(300.f * 7.f / (30.f * std::tan(55.f * MathManager::PI_OVER_180)));
+    beginFrame(Float3(0.f, 0.f, 30.f));
+    scene->setPosition(Float3(0.f, 0.f, 0.f));
+    glBindTexture(GL_TEXTURE_2D, red);
+    scene->drawTriangles(triangle, -1, 1.f);
+    EXPECT_EQ(pixelAt(400, 300), Color4(255, 255, 255, 255)); // untextured: the current colour
+    EXPECT_EQ(pixelAt(400, aboveApex), Color4(0, 0, 0, 255));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+
+    beginFrame(Float3(0.f, 0.f, 30.f));
+    scene->setPosition(Float3(0.f, 0.f, 0.f));
+    scene->drawTriangles(triangle, int(red), 2.f);
+    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(pixelAt(400, aboveApex), Color4(255, 0, 0, 255));
+}
+
+TEST_F(Scene3DWindow, DisplayListDrawsWhileRecordedAndWhenCalled)
+{
+    unsigned const red = solidTexture(colorRed);
+    unsigned const textures[6] = {red, red, red, red, red, red};
+    beginFrame(Float3(0.f, 0.f, 30.f));
+    scene->setPosition(Float3(0.f, 0.f, 0.f));
+    unsigned const list = scene->createAndBeginDrawList();
+    scene->drawCube(Float3(10.f, 10.f, 10.f), textures, Float3(1.f, 1.f, 1.f), false);
+    scene->endDrawList();
+    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
+    beginFrame(Float3(0.f, 0.f, 30.f));
+    EXPECT_EQ(pixelAt(400, 300), Color4(0, 0, 0, 255));
+    scene->setPosition(Float3(0.f, 0.f, 0.f));
+    scene->callDrawList(list);
+    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
+    EXPECT_TRUE(glIsList(list));
+    scene->removeDrawList(list);
+    EXPECT_FALSE(glIsList(list));
+}
+
+TEST_F(Scene3DWindow, RenderToTextureCopiesTheSquareViewAndRestoresTheWindowViewport)
+{
+    unsigned const red = solidTexture(colorRed);
+    unsigned const textures[6] = {red, red, red, red, red, red};
+    unsigned const target = scene->generateNewTexture();
+    scene->getCamera().setPosition(Float3(0.f, 0.f, 30.f));
+    scene->getCamera().setRotation(Float3(0.f, 0.f, 0.f));
+    scene->startRenderToTexture(128);
+    EXPECT_EQ(sizeRenderToTexture, 128);
+    deviceManager->setColor(colorWhite);
+    scene->setPosition(Float3(0.f, 0.f, 0.f));
+    scene->drawCube(Float3(10.f, 10.f, 10.f), textures, Float3(1.f, 1.f, 1.f), false);
+    scene->stopRenderToTexture(target);
+
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 800);
+    EXPECT_EQ(viewport[3], 600);
+    std::vector<unsigned char> pixels(128 * 128 * 4, 7);
+    glBindTexture(GL_TEXTURE_2D, target);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    auto texel = [&pixels](int x, int y) {
+        unsigned char const* p = &pixels[size_t(4 * (y * 128 + x))];
+        return Color4(p[0], p[1], p[2], 255);
+    };
+    EXPECT_EQ(texel(64, 64), Color4(255, 0, 0, 255)); // the box, in the middle of the square view
+    EXPECT_EQ(texel(2, 2), Color4(0, 0, 0, 255));
+    EXPECT_EQ(texel(125, 125), Color4(0, 0, 0, 255));
+}
+
+namespace
+{
+// An OBJ square at x = constant (a wall across x) or z = constant (a wall across
+// z), from y = bottom to y = top and 50 units wide on its other axis.
+std::string wallObj(bool acrossX, float at, float bottom, float top)
+{
+    std::ostringstream text;
+    float const side[4][2] = {{-50.f, bottom}, {50.f, bottom}, {50.f, top}, {-50.f, top}};
+    for (auto const& corner : side)
+    {
+        if (acrossX)
+            text << "v " << at << " " << corner[1] << " " << corner[0] << "\n";
+        else
+            text << "v " << corner[0] << " " << corner[1] << " " << at << "\n";
+    }
+    text << "f 1 2 3 4\n";
+    return text.str();
+}
+
+// A model of the given OBJ text, loaded without its traces.
+ObjModel* modelOf(std::string const& folder, std::string const& name, std::string const& text)
+{
+    std::string const path = folder + "/" + name;
+    TestSupport::writeFile(path, text);
+    std::ostringstream quiet;
+    std::streambuf* const saved = std::cout.rdbuf(quiet.rdbuf());
+    ObjModel* const model = new ObjModel(path, 1.f, 0.f, 0);
+    std::cout.rdbuf(saved);
+    return model;
+}
+}
+
+TEST_F(Scene3DWindow, DebugKeysMoveTheCameraUnlessAnObstacleIsInTheWay)
+{
+    Camera& camera = scene->getCamera();
+    camera.setPosition(Float3(0.f, 0.f, 0.f));
+    for (unsigned char key : {'H', 'u', 'o', 'x'})
+        scene->injectKeyForDebug(key);
+    EXPECT_EQ(camera.getPosition(), Float3(20.f, 10.f, -10.f));
+    for (unsigned char key : {'k', 'K', 'j', 'l'})
+        scene->injectKeyForDebug(key);
+    EXPECT_EQ(camera.getPosition(), Float3(10.f, 0.f, 0.f));
+
+    std::string const folder = TestSupport::makeTemporaryFolder();
+    ObjModel* const wallAtX15 = modelOf(folder, "x15.obj", wallObj(true, 15.f, -50.f, 50.f));
+    camera.setPosition(Float3(0.f, 0.f, 0.f));
+    scene->injectKeyForDebugCollision('h', wallAtX15);
+    EXPECT_EQ(camera.getPosition(), Float3(10.f, 0.f, 0.f));
+    scene->injectKeyForDebugCollision('h', wallAtX15); // would cross the wall
+    EXPECT_EQ(camera.getPosition(), Float3(10.f, 0.f, 0.f));
+
+    // First-person moves go forward along the debug yaw; a low wall is stepped over, a high one stops.
+    ObjModel* const lowWall = modelOf(folder, "low.obj", wallObj(false, -15.f, -50.f, 2.f));
+    ObjModel* const highWall = modelOf(folder, "high.obj", wallObj(false, -15.f, -50.f, 50.f));
+    camera.setPosition(Float3(0.f, 0.f, -10.f));
+    scene->injectKeyForDebugFPSCollision('u', highWall);
+    EXPECT_EQ(camera.getPosition(), Float3(0.f, 0.f, -10.f));
+    scene->injectKeyForDebugFPSCollision('u', lowWall);
+    EXPECT_NEAR(camera.getPosition().x(), 0.f, 1e-4f);
+    EXPECT_EQ(camera.getPosition().y(), 5.f);
+    EXPECT_NEAR(camera.getPosition().z(), -20.f, 1e-4f);
+    scene->injectKeyForDebugFPSCollision('h', lowWall); // yaw 10 degrees, then no move
+    scene->injectKeyForDebugFPSCollision('j', lowWall); // back along the turned direction
+    Float3 const back = camera.getPosition();
+    EXPECT_NEAR(back.x(), -10.f * std::cos(100.f * MathManager::PI_OVER_180), 1e-4f);
+    EXPECT_NEAR(back.z(), -20.f + 10.f * std::sin(100.f * MathManager::PI_OVER_180), 1e-4f);
+    scene->injectKeyForDebugFPSCollision('i', lowWall);
+    EXPECT_EQ(camera.getPosition(), Float3(0.f, 0.f, 0.f));
+    scene->injectKeyForDebugFPSCollision('e', lowWall);
+    scene->injectKeyForDebugFPSCollision('z', lowWall);
+    EXPECT_EQ(camera.getPosition(), Float3(0.f, 550.f, 0.f));
+
+    // Falling: 3 units per call until the drop would reach the floor.
+    std::string const floor = "v -50 0 -50\nv -50 0 50\nv 50 0 50\nv 50 0 -50\nf 1 2 3 4\n";
+    ObjModel* const ground = modelOf(folder, "floor.obj", floor);
+    camera.setPosition(Float3(0.f, 7.f, 0.f));
+    EXPECT_EQ(scene->updateCameraDebugFPSVisionAndManageFall(ground), 1.f);
+    EXPECT_EQ(scene->updateCameraDebugFPSVisionAndManageFall(ground), 1.f);
+    EXPECT_EQ(camera.getPosition(), Float3(0.f, 1.f, 0.f));
+    EXPECT_EQ(scene->updateCameraDebugFPSVisionAndManageFall(ground), 0.f);
+    EXPECT_EQ(camera.getPosition(), Float3(0.f, 1.f, 0.f));
+    delete ground;
+    delete highWall;
+    delete lowWall;
+    delete wallAtX15;
 }

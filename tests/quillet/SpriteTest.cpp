@@ -340,3 +340,104 @@ TEST_F(SpriteWindow, FlatSpriteAppearsUprightAtItsPlaceAndFlips)
     EXPECT_EQ(pixelAt(380, 300), Color4(0, 0, 255, 255));
     EXPECT_EQ(pixelAt(420, 300), Color4(255, 0, 0, 255));
 }
+
+// ---------------------------------------------------------------- drawing in the 3-D world
+
+namespace
+{
+// Window units (y down) with depth, back faces culled, as a caller placing
+// sprites in a 3-D view would have them.
+void beginWindowUnitView()
+{
+    glViewport(0, 0, 800, 600);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, 800.0, 600.0, 0.0, -200.0, 200.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glClearColor(0.f, 0.f, 0.f, 1.f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor4f(1.f, 1.f, 1.f, 1.f);
+}
+}
+
+TEST_F(SpriteWindow, FaceInTheWorldShowsThePictureUprightAndFacingTheViewer)
+{
+    Sprite* const sprite = manager->createSprite("square.png", 1, false);
+    sprite->setPosition(Int2(100, 200));
+    sprite->setScale(Float2(4.f, 4.f));
+    beginWindowUnitView();
+    sprite->drawAsFaceIn3DWorld();
+    EXPECT_EQ(pixelAt(120, 210), Color4(255, 0, 0, 255));
+    EXPECT_EQ(pixelAt(120, 250), Color4(0, 255, 0, 255));
+    EXPECT_EQ(pixelAt(170, 230), Color4(0, 0, 0, 255));
+    sprite->setFlipY(true);
+    beginWindowUnitView();
+    sprite->drawAsFaceIn3DWorld();
+    EXPECT_EQ(pixelAt(120, 210), Color4(0, 255, 0, 255));
+}
+
+// The front shows the sprite's picture; turned towards the viewer, the side
+// along the top edge shows the top sprite and the side along the bottom edge
+// the bottom sprite.
+TEST_F(SpriteWindow, FiveSidedBoxPutsEachPictureOnItsSide)
+{
+    TestSupport::writeFile("yellow.png", twoColourPng(4, 4, colorYellow, colorYellow));
+    TestSupport::writeFile("blue.png", twoColourPng(4, 4, colorBlue, colorBlue));
+    Sprite* const front = manager->createSprite("square.png", 1, false);
+    Sprite* const top = manager->createSprite("yellow.png", 1, false);
+    Sprite* const bottom = manager->createSprite("blue.png", 1, false);
+    front->setPosition(Int2(368, 268));
+    front->setScale(Float2(4.f, 4.f)); // 64 x 64 around (400, 300)
+    struct Case
+    {
+        float turnAboutX;
+        Color4 expected;
+    };
+    for (Case const& c : {Case{0.f, Color4(255, 0, 0, 255)}, Case{-90.f, colorYellow}, Case{90.f, colorBlue}})
+    {
+        beginWindowUnitView();
+        glTranslatef(400.f, 300.f, 0.f);
+        glRotatef(c.turnAboutX, 1.f, 0.f, 0.f);
+        glTranslatef(-400.f, -300.f, 0.f);
+        front->drawAsCubeIn3DWorld(top, bottom, 32);
+        EXPECT_EQ(pixelAt(400, 290), c.expected) << "turned " << c.turnAboutX;
+    }
+    // Seen from the front, the lower half is the picture's lower half.
+    beginWindowUnitView();
+    front->drawAsCubeIn3DWorld(top, bottom, 32);
+    EXPECT_EQ(pixelAt(400, 320), Color4(0, 255, 0, 255));
+    EXPECT_EQ(pixelAt(440, 300), Color4(0, 0, 0, 255));
+}
+
+// A cylinder as wide as half the picture's width times two and as tall as the
+// picture, about the sprite's position, turned in the window by its angle.
+TEST_F(SpriteWindow, CylinderStandsAtThePositionTurnedByTheAngle)
+{
+    Sprite* const sprite = manager->createSprite("wide.png", 1, false);
+    sprite->setPosition(Int2(400, 300));
+    sprite->setScale(Float2(2.f, 2.f)); // 128 x 64: diameter 128, height 64
+    beginWindowUnitView();
+    glDisable(GL_CULL_FACE);
+    sprite->drawAsCylinderIn3DWorld(24);
+    EXPECT_EQ(pixelAt(400, 280), Color4(255, 0, 0, 255)); // the picture's top half on top
+    EXPECT_EQ(pixelAt(400, 320), Color4(0, 255, 0, 255));
+    EXPECT_NE(pixelAt(450, 300), Color4(0, 0, 0, 255));
+    EXPECT_EQ(pixelAt(400, 345), Color4(0, 0, 0, 255));
+    EXPECT_EQ(pixelAt(480, 300), Color4(0, 0, 0, 255));
+
+    sprite->setAngle(90.f);
+    beginWindowUnitView();
+    glDisable(GL_CULL_FACE);
+    sprite->drawAsCylinderIn3DWorld(24);
+    EXPECT_NE(pixelAt(400, 350), Color4(0, 0, 0, 255));
+    EXPECT_EQ(pixelAt(450, 300), Color4(0, 0, 0, 255));
+}
