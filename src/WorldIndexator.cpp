@@ -241,13 +241,10 @@ Int3 WorldIndexator::rescaleTableRegions(Int3 const& modMin, Int3 const& modMax)
     Int3 const oldSize = tableRegionSize;
     Int3 const newSize = tableRegionSize - modMin + modMax;
     ASSERT(newSize >= Int3(1, 1, 1), "the region table cannot lose every cell");
-    int64_t const newCells = int64_t(newSize.x()) * newSize.y() * newSize.z();
-    WorldRegion** const newTable = new (std::nothrow) WorldRegion*[size_t(newCells)];
-    ASSERT(newTable != NULL, "no memory for the region table");
-    std::fill(newTable, newTable + newCells, static_cast<WorldRegion*>(NULL));
     WorldRegion** const oldTable = tableRegions;
     tableRegionOrigin += modMin;
     tableRegionSize = newSize;
+    allocateTableRegions();
     for (int z = 0; z < oldSize.z(); ++z)
         for (int y = 0; y < oldSize.y(); ++y)
             for (int x = 0; x < oldSize.x(); ++x)
@@ -261,14 +258,14 @@ Int3 WorldIndexator::rescaleTableRegions(Int3 const& modMin, Int3 const& modMax)
                     delete wr;
                     continue;
                 }
+                WorldRegion*& cell = tableRegions[getCellOffset_(newIndex)];
+                WorldRegion* const wrToFree = cell;
+                ASSERT(wrToFree != NULL, NULL);
+                delete wrToFree;
                 wr->clearStatic();
-                newTable[getCellOffset_(newIndex)] = wr;
+                cell = wr;
             }
-    for (int64_t i = 0; i < newCells; ++i)
-        if (newTable[i] == NULL)
-            newTable[i] = new WorldRegion();
     delete[] oldTable;
-    tableRegions = newTable;
     return modMin;
 }
 
@@ -557,8 +554,11 @@ void WorldIndexator::loadWorldFromFile(RecordReader& reader)
         if (cells * MIN_CELL_BYTES > reader.getBytesLeft())
             reader.failCorrupt("the region table has more cells than the bytes left can hold");
     }
-    rescaleTableRegionsToInclude(fileOrigin);
-    rescaleTableRegionsToInclude(fileOrigin + fileSize - Int3(1, 1, 1));
+    Int3 const fileLast = fileOrigin + fileSize - Int3(1, 1, 1);
+    if (!(fileOrigin >= tableRegionOrigin))
+        rescaleTableRegionsToInclude(fileOrigin);
+    if (!(fileSize <= tableRegionSize))
+        rescaleTableRegionsToInclude(fileLast);
     for (int x = 0; x < fileSize.x(); ++x)
         for (int y = 0; y < fileSize.y(); ++y)
             for (int z = 0; z < fileSize.z(); ++z)

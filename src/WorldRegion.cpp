@@ -64,7 +64,7 @@ void manageObjects(std::vector<CustomObject>& objects, std::vector<CustomObject>
 }
 }
 
-WorldRegion::WorldRegion() : vbo(NULL), vboVertexCount(0), zoneTypeIdsValid(false), wasManaged(false)
+WorldRegion::WorldRegion() : vbo(NULL), zoneTypeIdsValid(false), wasManaged(false)
 {
 }
 
@@ -77,10 +77,9 @@ bool WorldRegion::clearStatic()
 {
     if (vbo == NULL)
         return false;
+    bool const heldGeometry = vbo->getNbVertices() > 0;
     delete vbo;
     vbo = NULL;
-    bool const heldGeometry = vboVertexCount > 0;
-    vboVertexCount = 0;
     return heldGeometry;
 }
 
@@ -92,7 +91,6 @@ void WorldRegion::buildBuffer_(Int2& created) const
         zone.fillEnhancedVBO(*vbo);
     std::pair<int, int> const counts = vbo->finalize();
     created = Int2(counts.first, counts.second);
-    vboVertexCount = counts.second;
 }
 
 Int2 WorldRegion::draw() const

@@ -78,8 +78,6 @@ private:
 
     // Built lazily by the const draw, hence mutable.
     mutable EnhancedVBO* vbo;
-    // Vertices the buffer was finalized with: a released buffer counts only when it held geometry.
-    mutable int vboVertexCount;
     std::vector<CubeZone> cubeZones;
     // Built on the first point query after a change, so collision queries
     // look at the zones near the point only.

@@ -462,3 +462,41 @@ TEST_F(IndexedWorldTest, WaterSwitchOffDrawsNeitherPlaneNorTint)
     EXPECT_FLOAT_EQ(world->getWater()->getPlaneSize(), 1000.0f) << "the switched-off water was updated";
     EXPECT_EQ(centreAfter2DPass(), 0);
 }
+
+TEST_F(IndexedWorldTest, OnlyOneIndexedWorldExistsAtATime)
+{
+    std::string const path = write("world.dat", emptyWorld());
+    load(emptyWorld());
+    TestSupport::ChildResult const second = inChild([&] { new IndexedWorld(NULL, path, NULL); });
+    EXPECT_EQ(second.exitStatus, 1);
+    EXPECT_NE(second.errors.find("Condition: cotm == NULL && cubeTypeManager == NULL && worldIndexator == NULL"),
+              std::string::npos)
+        << second.errors;
+    // Once the first is gone, another may be made.
+    delete world;
+    world = new IndexedWorld(NULL, path, NULL);
+    EXPECT_EQ(world->getNbCubeType(), 0);
+}
+
+TEST_F(IndexedWorldTest, LoadingSavingAndAddingCubeTypesAreTraced)
+{
+    std::string const path = write("world.dat", emptyWorld());
+    testing::internal::CaptureStdout();
+    world = new IndexedWorld(NULL, path, NULL);
+    bool const repeat[3] = {false, false, false};
+    world->addCubeType(NAMES_B, repeat, false);
+    world->addCubeType(NAMES_A, repeat, true);
+    world->saveWorldToFile(path);
+    std::string const trace = testing::internal::GetCapturedStdout();
+    std::string const expected[] = {"==== Loading world from file '" + path + "'\n", "==== Loading world done\n",
+                                    "Add cube type with snow.png, etc. and collidable = 0\n",
+                                    "Add cube type with grass_top.png, etc. and collidable = 1\n",
+                                    "==== Saving world to file '" + path + "'\n", "==== World saved to file\n"};
+    size_t position = 0;
+    for (std::string const& line : expected)
+    {
+        size_t const found = trace.find(line, position);
+        ASSERT_NE(found, std::string::npos) << "missing in order: " << line << "in:\n" << trace;
+        position = found + line.size();
+    }
+}

@@ -1,13 +1,18 @@
 #include "CubeTypeManager.h"
 #include "CustomObject.h"
+#include "Camera.h"
 #include "DeviceManager.h"
+#include "GLManager.h"
 #include "RecordReader.h"
 #include "RecordWriter.h"
+#include "Scene3D.h"
 #include "TestSupport.h"
 #include "WorldIndexator.h"
 #include "WorldRegion.h"
 #include "WorldTestSupport.h"
 
+#include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -332,4 +337,87 @@ TEST(WorldIndexator, ImpossibleRegionTablesAreRefusedBeforeAllocating)
     expectCorrupt(Int3(-1, -1, -1), Int3(2, 0, 2));
     expectCorrupt(Int3(5, -1, -1), Int3(2, 2, 2));
     expectCorrupt(Int3(-2147483647, -1, -1), Int3(2, 2, 2));
+}
+
+TEST_F(WorldIndexatorTest, ShadowsOfARegionAreCastByItsColumnAndTheColumnsTowardMinusXAndMinusZ)
+{
+    // Cells (table indices) of the initial table, and one more grown toward +x.
+    Float3 const below(165.f, -155.f, 165.f);     // cell (1, 0, 1): the same column
+    Float3 const own(165.f, 165.f, 165.f);        // cell (1, 1, 1)
+    Float3 const minusX(-155.f, 165.f, 165.f);    // cell (0, 1, 1)
+    Float3 const minusZ(165.f, 165.f, -155.f);    // cell (1, 1, 0)
+    Float3 const diagonal(-155.f, 165.f, -155.f); // cell (0, 1, 0): not a neighbour column
+    Float3 const plusX(485.f, 165.f, 165.f);      // cell (2, 1, 1): lies toward +x
+    for (Float3 const& position : {plusX, diagonal, minusZ, minusX, own, below})
+        ASSERT_TRUE(index->addElement(CubeZone(position, CUBE, 0)));
+    index->addElement(CustomObject(own, 3));
+
+    // Column by column from the bottom; the y of the cell asked is not used.
+    for (int y : {0, 1})
+    {
+        std::vector<CubeZone const*> const occluders = index->getAllOcclusiveObjectsForOneRegion(Int3(1, y, 1));
+        std::vector<Float3> positions;
+        for (CubeZone const* zone : occluders)
+            positions.push_back(zone->getPosition());
+        EXPECT_EQ((std::vector<Float3>{below, own, minusX, minusZ}), positions);
+    }
+    // At the table's lower edge there are no neighbour columns.
+    EXPECT_EQ(1u, index->getAllOcclusiveObjectsForOneRegion(Int3(0, 1, 0)).size());
+
+    EXPECT_EQ(Float3(160.f - 3000.f, 160.f + 10000.f, 160.f - 3000.f), index->getShadowLightOfRegion(Int3(1, 1, 1)));
+    EXPECT_EQ(Float3(-160.f - 3000.f, -160.f + 10000.f, -160.f - 3000.f), index->getShadowLightOfRegion(Int3(0, 0, 0)));
+
+    // One region: a progress mark per zone between the traces; its buffer is rebuilt.
+    WorldRegion* const region = index->getWorldRegionFromTableRegionIndex(Int3(1, 1, 1));
+    index->drawAround(own, false);
+    ASSERT_TRUE(region->hasBuffer());
+    testing::internal::CaptureStdout();
+    index->calculateStaticShadowsOneRegion(own);
+    EXPECT_EQ("Calculating shadows for region 1x1x1:\n=\nCalculating shadows done.\n",
+              testing::internal::GetCapturedStdout());
+    EXPECT_FALSE(region->hasBuffer());
+
+    // Every region, x then z then y, each on its own line.
+    testing::internal::CaptureStdout();
+    index->calculateStaticShadowsAll();
+    std::string const trace = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(0u, trace.find("Calculating shadows ... please wait ...\nRegion 0x0x0 \nRegion 0x1x0 =\nRegion 0x0x1 \n"))
+        << trace;
+    EXPECT_NE(std::string::npos, trace.find("Region 2x1x1 =\n")) << trace;
+    EXPECT_EQ(3u * 2u * 2u, size_t(std::count(trace.begin(), trace.end(), 'R')));
+    EXPECT_EQ(6, std::count(trace.begin(), trace.end(), '='));
+    EXPECT_EQ(trace.size() - std::strlen("... calculating shadows done.\n"), trace.rfind("... calculating shadows done.\n"));
+
+    // A position outside the table calculates nothing and does not stop the editor.
+    testing::internal::CaptureStderr();
+    index->calculateStaticShadowsOneRegion(Float3(5000.f, 0.f, 0.f));
+    EXPECT_NE(std::string::npos, testing::internal::GetCapturedStderr().find("ERROR : "));
+}
+
+TEST_F(WorldIndexatorTest, RegionBoxesAreWhiteOutlinesThatLeaveColourAndFillModeAsTheyWere)
+{
+    ASSERT_TRUE(index->addElement(CustomObject(Float3(5.f, 5.f, 5.f), 1)));
+    index->setViewDistance(REGION);
+    // Lit pixels of the picture drawn around the camera, over black.
+    auto litPixels = [this](bool drawRegionBoxes) {
+        glClearColor(0.f, 0.f, 0.f, 1.f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        scene3D->updateCamera();
+        index->drawAround(scene3D->getCamera().getPosition(), drawRegionBoxes);
+        glFinish();
+        std::vector<unsigned char> pixels(800 * 600 * 4);
+        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        int lit = 0;
+        for (size_t i = 0; i < pixels.size(); i += 4)
+            lit += pixels[i] > 128 && pixels[i + 1] > 128 && pixels[i + 2] > 128 ? 1 : 0;
+        return lit;
+    };
+    deviceManager->setColor(colorRed);
+    EXPECT_EQ(0, litPixels(false));
+    EXPECT_GT(litPixels(true), 100);
+    EXPECT_EQ(colorRed, deviceManager->getColor());
+    GLint polygonModes[2] = {};
+    glGetIntegerv(GL_POLYGON_MODE, polygonModes);
+    EXPECT_EQ(GL_FILL, polygonModes[0]) << "wireframe was left on";
+    EXPECT_EQ(2, lua.countCalls("lua_draw_1"));
 }
