@@ -24,6 +24,11 @@ bool isWithin(float value, int a, int b)
     return value >= std::min(a, b) && value <= std::max(a, b);
 }
 
+bool fitsInInt(float v)
+{
+    return v > -2147483648.f && v < 2147483648.f;
+}
+
 // Where the lines through the two edges meet, truncated to integers; false when both are vertical.
 bool lineIntersection(Int2 const& a0, Int2 const& a1, Int2 const& b0, Int2 const& b1, int& x, int& y)
 {
@@ -54,6 +59,9 @@ bool lineIntersection(Int2 const& a0, Int2 const& a1, Int2 const& b0, Int2 const
         fx = (interceptB - interceptA) / (slopeA - slopeB);
         fy = slopeA * fx + interceptA;
     }
+    // Nearly parallel lines meet far outside both edges, beyond what an int holds.
+    if (!fitsInInt(fx) || !fitsInInt(fy))
+        return false;
     x = static_cast<int>(fx);
     y = static_cast<int>(fy);
     return true;

@@ -12,12 +12,14 @@ template <int N, typename T>
 class BasicVector
 {
 public:
-    BasicVector() : values{}
+    // constexpr, so that the colour constants are set before any other
+    // file's static initialisation can read them.
+    constexpr BasicVector() : values{}
     {
     }
 
     template <typename... Components, typename = std::enable_if_t<sizeof...(Components) == N && (N > 1)>>
-    BasicVector(Components... components) : values{static_cast<T>(components)...}
+    constexpr BasicVector(Components... components) : values{static_cast<T>(components)...}
     {
     }
 

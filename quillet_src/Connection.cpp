@@ -69,7 +69,7 @@ void printLineLimitError(std::string const& who, size_t bytes)
 }
 }
 
-bool ltstrPostArgumentListType::operator()(std::string const& left, std::string const& right) const
+bool Connection::ltstrPostArgumentListType::operator()(std::string const& left, std::string const& right) const
 {
     return strcmp(left.c_str(), right.c_str()) < 0;
 }

@@ -15,15 +15,15 @@
 
 struct in_addr;
 
-// Byte-wise (strcmp) order of post-argument names: the body lists them in it.
-struct ltstrPostArgumentListType
-{
-    bool operator()(std::string const& left, std::string const& right) const;
-};
-
 class Connection
 {
 public:
+    // Byte-wise (strcmp) order of post-argument names: the body lists them in it.
+    struct ltstrPostArgumentListType
+    {
+        bool operator()(std::string const& left, std::string const& right) const;
+    };
+
     // Form fields of a POST request, name to value, sent without any encoding.
     typedef std::map<std::string, std::string, ltstrPostArgumentListType> PostArgumentList;
 

@@ -163,6 +163,10 @@ int GLManager::pacingSleepMs(int64_t elapsedUs)
 {
     if (elapsedUs > 9999)
         return 0;
+    // The wall clock set back makes the gap negative: one frame's pause, not
+    // a freeze for as long as the clock went back.
+    if (elapsedUs < 0)
+        return 10;
     return static_cast<int>(10 - elapsedUs / 1000);
 }
 

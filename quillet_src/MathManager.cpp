@@ -42,7 +42,9 @@ float accurateSqrt(float x)
 
 float getAngleInPiRange(float angleInRadians)
 {
-    ASSERT(angleInRadians != std::numeric_limits< float >::infinity() && angleInRadians != -std::numeric_limits< float >::infinity(), NULL);
+    ASSERT(angleInRadians != std::numeric_limits< float >::infinity() && angleInRadians != -std::numeric_limits< float >::infinity(),
+           "angleInRadians != std::numeric_limits< float >::infinity() && "
+           "angleInRadians != -std::numeric_limits< float >::infinity()");
     float result = angleInRadians;
     if (angleInRadians >= PI)
     {

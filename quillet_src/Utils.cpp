@@ -42,6 +42,8 @@ void sleepMs(unsigned ms)
 
 int random(int n)
 {
+    // A remainder by 0 would stop the process with an arithmetic fault instead of a report.
+    ASSERT(n != 0, "random: the range must not be 0");
     return rand() % n;
 }
 

@@ -21,7 +21,7 @@ int64_t getMicrosecondTime();
 int64_t getSecondTime();
 void sleepMs(unsigned ms);
 
-// rand() % n, with the sign of the dividend; n must not be 0.
+// rand() % n, with the sign of the dividend; n of 0 is fatal.
 int random(int n);
 // A float in [0, f).
 float random(float f);

@@ -19,6 +19,13 @@ export LIBGL_ALWAYS_SOFTWARE=1
 "$root/build/Application" > "$root/build/game_run.log" 2>&1 &
 game=$!
 sleep 10
+if ! kill -0 "$game" 2>/dev/null; then
+  status=0
+  wait "$game" || status=$?
+  echo "The game ended by itself with status $status before the screenshot; its output:" >&2
+  tail -n 40 "$root/build/game_run.log" >&2
+  exit 1
+fi
 screenshot="$root/build/screenshot.png"
 import -window root -crop 800x600+0+0 "$screenshot"
 kill "$game" 2>/dev/null || true

@@ -23,4 +23,5 @@ SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 echo "Installing: ${missing[*]}"
 $SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Through env: sudo drops the caller's environment, and a configuration prompt would hang the set-up.
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -2,6 +2,8 @@
 #include "Network.h"
 #include "NetworkTestPeer.h"
 
+#include <algorithm>
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <thread>
@@ -178,4 +180,65 @@ TEST(Network, FailuresReturnNullOrEndTheProgramAsAsked)
                 "Message: error while connecting to server");
     EXPECT_EXIT(network.getPageFromWebServer("ftp://127.0.0.1/", NULL, false, false), testing::ExitedWithCode(1),
                 "Message: getPageFromWebServer: unknown protocol, url not beginning by http://");
+}
+
+TEST(SimplePage, SendsEveryLineThenAZeroByteAndReturnsAllTheAnswer)
+{
+    std::string const expected("first\n\nthird\n\0", 14);
+    OneShotHttpServer peer("one\ntwo", expected.size());
+    std::string error;
+    Connection connection("127.0.0.1", true, peer.getPort(), error, false);
+    ASSERT_EQ("", error);
+    connection.connectToServer();
+
+    std::string* const answer = connection.getSimplePage("first\n\nthird");
+    EXPECT_EQ("one\ntwo", *answer);
+    EXPECT_EQ(expected, peer.takeRequest());
+    delete answer;
+}
+
+TEST(Connection, VerboseTraceNamesEachStep)
+{
+    std::string const request = "GET /v HTTP/1.0\nHost: 127.0.0.1\n\n";
+    OneShotHttpServer peer("HTTP/1.0 200 OK\n\nbody\n", request.size());
+    testing::internal::CaptureStdout();
+    std::string error;
+    Connection* const connection = new Connection("127.0.0.1", true, peer.getPort(), error, true);
+    connection->connectToServer();
+    std::string* const page = connection->getHTTPPage("/v", NULL, false);
+    delete connection;
+    std::string const trace = testing::internal::GetCapturedStdout();
+    EXPECT_EQ("body\n", *page);
+    delete page;
+
+    std::string const port = std::to_string(peer.getPort());
+    std::string const steps[] = {"Getting ip 127.0.0.1...",
+                                 "done.",
+                                 "Connecting to 127.0.0.1 on port " + port + " using socket ",
+                                 "done.",
+                                 "Sending ...",
+                                 "sendLine: GET /v HTTP/1.0\n",
+                                 "sendLine: Host: 127.0.0.1\n",
+                                 "End sending, waiting for response ...",
+                                 "readLine: HTTP/1.0 200 OK\n",
+                                 "readLine: body\n",
+                                 "End response.",
+                                 "Closing socket ",
+                                 "done."};
+    size_t at = 0;
+    for (std::string const& step : steps)
+    {
+        size_t const found = trace.find(step, at);
+        ASSERT_NE(std::string::npos, found) << "missing or out of order: " << step << "\n" << trace;
+        at = found + step.size();
+    }
+    EXPECT_EQ(request, peer.takeRequest());
+}
+
+TEST(Network, LocalIpIsADottedAddressOfThisMachine)
+{
+    std::string const ip = Network().getLocalIp();
+    in_addr parsed;
+    EXPECT_NE(0, inet_aton(ip.c_str(), &parsed)) << ip;
+    EXPECT_EQ(3, std::count(ip.begin(), ip.end(), '.')) << ip;
 }

@@ -1,8 +1,9 @@
 #include "DeviceManager.h"
 #include "GLManager.h"
 #include "KeyboardManager.h"
+#include "Scene2D.h"
+#include "Scene3D.h"
 #include "TestSupport.h"
-
 #include "Utils.h"
 
 #include <GL/freeglut.h>
@@ -111,9 +112,12 @@ TEST_F(GLManagerWindow, OpensTheWindowAndWritesTheExtensionReport)
 
 TEST_F(GLManagerWindow, LettersKeepTheirCaseAndReleasesUpdateTheKeyTable)
 {
+    static std::vector<int> observed;
+    deviceManager->getKeyboardManager()->setKeyPressedEventFunction([](int code) { observed.push_back(code); });
     xdotool("key --clearmodifiers a");
     xdotool("key --clearmodifiers A");
     ASSERT_TRUE(pumpUntil([&] { return sawKey('a') && sawKey('A'); }));
+    EXPECT_EQ(observed, seenKeys) << "the press observer sees every listed press";
     KeyboardManager const* keyboard = deviceManager->getKeyboardManager();
     xdotool("keydown b");
     ASSERT_TRUE(pumpUntil([&] { return keyboard->keys['b']; }));
@@ -163,8 +167,15 @@ TEST_F(GLManagerWindow, PumpPacesFramesAndClampsThePeriod)
         deviceManager->loopEvent();
     // Ten pumps back to back take at least about ten periods of 10 ms.
     EXPECT_GE(Utils::getMicrosecondTime() - before, 90000);
-    EXPECT_GE(deviceManager->getLastFramePeriod(), 9000);
-    EXPECT_LE(deviceManager->getLastFramePeriod(), GLManager::MAX_FRAME_PERIOD);
+    // Whatever the caller did since the last pump (nothing, 3 ms or 12 ms of
+    // work), the pause tops the gap up to 10 ms at least.
+    for (unsigned const workMs : {0u, 3u, 12u, 3u})
+    {
+        Utils::sleepMs(workMs);
+        deviceManager->loopEvent();
+        EXPECT_GE(deviceManager->getLastFramePeriod(), 10000) << "after " << workMs << " ms of work";
+        EXPECT_LE(deviceManager->getLastFramePeriod(), GLManager::MAX_FRAME_PERIOD);
+    }
     Utils::sleepMs(300);
     deviceManager->loopEvent();
     EXPECT_EQ(deviceManager->getLastFramePeriod(), GLManager::MAX_FRAME_PERIOD);
@@ -216,6 +227,8 @@ TEST(GLManager, PacingSleepsTheRestOfTenMilliseconds)
     EXPECT_EQ(GLManager::pacingSleepMs(10000), 0);
     EXPECT_EQ(GLManager::pacingSleepMs(0), 10);
     EXPECT_EQ(GLManager::pacingSleepMs(-500), 10);
+    // A clock set back by an hour costs one ordinary pause, not an hour.
+    EXPECT_EQ(GLManager::pacingSleepMs(-3600LL * 1000000), 10);
     EXPECT_EQ(GLManager::clampFramePeriod(15000), 15000);
     EXPECT_EQ(GLManager::clampFramePeriod(5000000), 200000);
 }
@@ -234,4 +247,111 @@ TEST(DeviceManager, SecondInstanceAndDeletingNoneAreFatal)
     });
     EXPECT_EQ(twice.exitStatus, 1);
     EXPECT_NE(twice.errors.find("Condition: deviceManager == NULL"), std::string::npos);
+}
+
+TEST_F(GLManagerWindow, DraggingAndHoveringArriveAsMotionEventsAndReachTheObservers)
+{
+    static std::vector<MouseEvent> clicks;
+    static std::vector<MouseEvent> motions;
+    deviceManager->setMousePressedEventFunction(
+        [](int button, int state, int x, int y) { clicks.push_back(MouseEvent(Int2(x, y), button, state)); });
+    deviceManager->setMouseMotionEventFunction([](Int2 const& position, bool buttonHeld) {
+        motions.push_back(MouseEvent(position, -1, buttonHeld ? 2 : 3));
+    });
+    seenMouse.clear();
+    xdotool("mousemove --window " + windowId + " 200 150");
+    ASSERT_TRUE(pumpUntil([&] { return sawButton(-1, GLManager::MOUSE_MOVED_NO_BUTTON) &&
+                                       deviceManager->getMousePosition() == Int2(200, 150); }));
+    xdotool("mousedown 1");
+    xdotool("mousemove --window " + windowId + " 260 190");
+    ASSERT_TRUE(pumpUntil([&] { return sawButton(-1, GLManager::MOUSE_MOVED_BUTTON_HELD) &&
+                                       deviceManager->getMousePosition() == Int2(260, 190); }));
+    EXPECT_TRUE(deviceManager->getMouseButton(GLManager::MOUSE_LEFT_BUTTON));
+    xdotool("mouseup 1");
+    ASSERT_TRUE(pumpUntil([&] { return !deviceManager->getMouseButton(GLManager::MOUSE_LEFT_BUTTON); }));
+
+    MouseEvent const& lastMotion = motions.back();
+    EXPECT_EQ(lastMotion.position, Int2(260, 190));
+    EXPECT_EQ(lastMotion.state, GLManager::MOUSE_MOVED_BUTTON_HELD);
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0].state, GLUT_DOWN);
+    EXPECT_EQ(clicks[1].state, GLUT_UP);
+    EXPECT_EQ(clicks[1].position, Int2(260, 190));
+    // The lists hold what the observers saw, in the same order.
+    size_t seenMotions = 0;
+    for (MouseEvent const& event : seenMouse)
+    {
+        if (event.button != -1)
+            continue;
+        ASSERT_LT(seenMotions, motions.size());
+        EXPECT_EQ(event.position, motions[seenMotions++].position);
+    }
+    EXPECT_EQ(seenMotions, motions.size());
+}
+
+TEST_F(GLManagerWindow, ResizedWindowIsFoundByPollingAndReachesBothScenes)
+{
+    testing::internal::CaptureStdout();
+    xdotool("windowsize --sync " + windowId + " 640 480");
+    bool const found = pumpUntil([] { return deviceManager->getWindowRealSize() == Int2(640, 480); });
+    std::string const output = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(found) << output;
+    EXPECT_NE(output.find("Rescaling to (640,480)\n"), std::string::npos) << output;
+    EXPECT_EQ(deviceManager->getScene2D()->getWindowSize(), Int2(640, 480));
+    EXPECT_FLOAT_EQ(deviceManager->getScene3D()->getAspectRatio(), 640.f / 480.f);
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 640);
+    EXPECT_EQ(viewport[3], 480);
+}
+
+TEST_F(GLManagerWindow, DeletingTheDeviceManagerDeletesWhatItMade)
+{
+    DeviceManager::deleteInstance();
+    EXPECT_EQ(deviceManager, nullptr);
+    EXPECT_EQ(scene2D, nullptr);
+    EXPECT_EQ(scene3D, nullptr);
+    EXPECT_EQ(spriteManager, nullptr);
+    EXPECT_EQ(keyboardManager, nullptr);
+}
+
+TEST(GLManager, OnlyTheDesktopSizedFullscreenIsReachable)
+{
+    REQUIRE_DISPLAY();
+    // The full-screen window covers the others: keep them from taking input meanwhile.
+    TestSupport::InputLock const inputLock;
+    TestSupport::ChildResult const result = TestSupport::runInChild([] {
+        DeviceManager::newInstance("quillet_tests", "fullscreen test", 320, 240, false);
+        deviceManager->setMode(true, 800, 600);
+        deviceManager->setMode(false, -1, -1);
+        for (int i = 0; i < 5; ++i)
+            deviceManager->loopEvent();
+        if (deviceManager->isFullscreen() || deviceManager->getWindowRealSize() != Int2(320, 240))
+            exit(2);
+        deviceManager->setMode(true, -1, -1);
+        if (!deviceManager->isFullscreen() || !modeFullscreenGlut)
+            exit(3);
+        Int2 const screen(glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
+        for (int i = 0; i < 300 && deviceManager->getWindowRealSize() != screen; ++i)
+            deviceManager->loopEvent();
+        exit(deviceManager->getWindowRealSize() == screen ? 0 : 4);
+    });
+    EXPECT_EQ(result.exitStatus, 0) << result.output << result.errors;
+}
+
+TEST(KeyboardManager, ClearingTheKeysKeepsTheFunctionKeys)
+{
+    KeyboardManager keyboard;
+    keyboard.keyPressed('x');
+    keyboard.keyPressed(KeyboardManager::KEYASCII_PAGEUP);
+    keyboard.keyPressed(KeyboardManager::KEYASCII_F5);
+    keyboard.keyPressed(KeyboardManager::KEYASCII_F12);
+    keyboard.initKeysAsNotPressed();
+    EXPECT_FALSE(keyboard.keys['x']);
+    EXPECT_FALSE(keyboard.keys[KeyboardManager::KEYASCII_PAGEUP]);
+    EXPECT_TRUE(keyboard.keys[KeyboardManager::KEYASCII_F5]);
+    EXPECT_TRUE(keyboard.keys[KeyboardManager::KEYASCII_F12]);
+    EXPECT_EQ(keyboard.keyEvents, (std::vector<int>{'x', 33, 260, 267})) << "clearing the keys keeps the events";
+    for (int const ignored : {GLUT_KEY_HOME, GLUT_KEY_END, GLUT_KEY_INSERT})
+        EXPECT_EQ(KeyboardManager::codeOfSpecialKey(ignored), -1);
 }

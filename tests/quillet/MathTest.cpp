@@ -29,8 +29,11 @@ TEST(MathManager, InfiniteAngleIsFatal)
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.errors.find("__FILE__ quillet_src/MathManager.cpp"), std::string::npos);
     EXPECT_NE(result.errors.find("Condition: angleInRadians != std::numeric_limits< float >::infinity() && "
-                                 "angleInRadians != -std::numeric_limits< float >::infinity()"),
-              std::string::npos);
+                                 "angleInRadians != -std::numeric_limits< float >::infinity()\nMessage: "
+                                 "angleInRadians != std::numeric_limits< float >::infinity() && "
+                                 "angleInRadians != -std::numeric_limits< float >::infinity()\n"),
+              std::string::npos)
+        << result.errors;
 }
 
 TEST(MathManager, FastApproximationsStayClose)
@@ -146,4 +149,63 @@ TEST(BasicVector, ArithmeticAndStreamOutput)
     text << v << " " << PositionBox(1, 2, 3, 4) << " " << colorSemiTransparent;
     EXPECT_EQ(text.str(), "BasicVector<3,?(sizeof=4)> (1;2;3;) PositionBox (x0=1;y0=2;x1=3;y1=4) "
                           "BasicVector<4,?(sizeof=1)> (255;255;255;128;)");
+}
+
+TEST(AdvancedBox, ShiftsSlantTheCornerPairsAfterTheTurn)
+{
+    AdvancedBox box;
+    // Turned a quarter: the corners swing about position, then the pairs move sideways.
+    box.calculate(Int2(100, 100), Int2(20, 10), Int2(0, 0), 90.f, 3, -4);
+    EXPECT_EQ(box.corners[0], Int2(90 - 4, 120));
+    EXPECT_EQ(box.corners[1], Int2(90 - 4, 100));
+    EXPECT_EQ(box.corners[2], Int2(100 + 3, 100));
+    EXPECT_EQ(box.corners[3], Int2(100 + 3, 120));
+}
+
+TEST(AdvancedBox, RotatedBoxesMeetThroughCornersOrCrossingEdges)
+{
+    // A 40 x 40 diamond about (100, 100): its tips reach 28 units out on each axis.
+    AdvancedBox diamond;
+    diamond.calculate(Int2(100, 100), Int2(40, 40), Int2(20, 20), 45.f, 0, 0);
+
+    // A thin bar through the diamond's middle, turned the other way: edges cross, no corner inside.
+    AdvancedBox bar;
+    bar.calculate(Int2(100, 100), Int2(120, 4), Int2(60, 2), -45.f, 0, 0);
+    EXPECT_TRUE(diamond.isThereIntersectionFast(bar));
+    EXPECT_TRUE(bar.isThereIntersectionFast(diamond));
+    EXPECT_FALSE(diamond.isThereIntersectionSlow(bar));
+
+    // A small square on the right tip: the tip is inside it.
+    AdvancedBox onTip;
+    onTip.calculate(Int2(128, 100), Int2(10, 10), Int2(5, 5), 0.f, 0, 0);
+    EXPECT_TRUE(diamond.isThereIntersectionSlow(onTip));
+    EXPECT_TRUE(onTip.isThereIntersectionSlow(diamond));
+    EXPECT_TRUE(diamond.isThereIntersectionFast(onTip));
+
+    // The same square in the diamond's empty corner region: near, but apart.
+    AdvancedBox nearCorner;
+    nearCorner.calculate(Int2(125, 125), Int2(10, 10), Int2(5, 5), 0.f, 0, 0);
+    EXPECT_FALSE(diamond.isThereIntersectionSlow(nearCorner));
+    EXPECT_FALSE(diamond.isThereIntersectionFast(nearCorner));
+}
+
+TEST(AdvancedBox, ParallelAndNearlyParallelEdgesAreNoCrossing)
+{
+    AdvancedBox flat;
+    flat.corners[0] = Int2(2000000000, 10);
+    flat.corners[1] = Int2(0, 10);
+    flat.corners[2] = Int2(0, 0);
+    flat.corners[3] = Int2(2000000000, 0);
+    // Long edges one unit steeper over the whole length: their lines meet the
+    // flat box's lines beyond what an int holds.
+    AdvancedBox slanted;
+    slanted.corners[0] = Int2(2000000000, 31);
+    slanted.corners[1] = Int2(0, 30);
+    slanted.corners[2] = Int2(0, 20);
+    slanted.corners[3] = Int2(2000000000, 21);
+    EXPECT_FALSE(flat.isThereIntersectionFast(slanted));
+    EXPECT_FALSE(slanted.isThereIntersectionFast(flat));
+    AdvancedBox besideIt;
+    besideIt.calculate(Int2(0, 20), Int2(100, 10), Int2(0, 0), 0.f, 0, 0);
+    EXPECT_FALSE(flat.isThereIntersectionFast(besideIt));
 }

@@ -1,3 +1,4 @@
+#include "BeforeMain.h"
 #include "Date.h"
 #include "TestSupport.h"
 #include "Thread.h"
@@ -7,6 +8,8 @@
 #include <climits>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 TEST(Utils, ClocksStartWithinTheirFirstSecond)
 {
@@ -86,6 +89,38 @@ TEST(Utils, RandomStaysInItsRange)
         EXPECT_GE(f, 0.f);
         EXPECT_LT(f, 2.5f);
     }
+}
+
+TEST(Utils, RandomOfAnEmptyRangeIsFatal)
+{
+    TestSupport::ChildResult const result = TestSupport::runInChild([] { Utils::random(0); });
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.errors.find("Condition: n != 0\n"), std::string::npos) << result.errors;
+}
+
+TEST(Utils, RebootReplacesTheProcessOrEndsItWithTheReport)
+{
+    TestSupport::ChildResult const rebooted = TestSupport::runInChild([] { Utils::rebootApplication("true"); });
+    EXPECT_EQ(rebooted.exitStatus, 0);
+    EXPECT_EQ(rebooted.errors, "");
+
+    TestSupport::ChildResult const failed =
+        TestSupport::runInChild([] { Utils::rebootApplication("/nonexistent/Application"); });
+    EXPECT_EQ(failed.exitStatus, 1);
+    EXPECT_NE(failed.errors.find("__FILE__ quillet_src/Utils.cpp\n"), std::string::npos) << failed.errors;
+    EXPECT_EQ(failed.errors.find("Condition: "), std::string::npos);
+    EXPECT_NE(failed.errors.find("\nMessage: should not be here\n"), std::string::npos);
+}
+
+TEST(BeforeMain, ArgumentsKeepEveryWordInOrder)
+{
+    char program[] = "./Application";
+    char first[] = "-x";
+    char second[] = "world.dat";
+    char* argv[] = {program, first, second, NULL};
+    EXPECT_EQ(BeforeMain::getArgumentsFromArgv(3, argv),
+              (std::vector<std::string>{"./Application", "-x", "world.dat"}));
+    EXPECT_TRUE(BeforeMain::getArgumentsFromArgv(0, argv).empty());
 }
 
 TEST(Date, YearsOfDifferenceIgnoresMonthsAndDays)
