@@ -530,3 +530,22 @@ TEST_F(Scene3DWindow, DebugKeysMoveTheCameraUnlessAnObstacleIsInTheWay)
     delete lowWall;
     delete wallAtX15;
 }
+
+// A box without textures is drawn as its edges only, and leaves the filled, textured state behind.
+TEST_F(Scene3DWindow, BoxWithoutTexturesIsAWireframe)
+{
+    beginFrame(Float3(0.f, 0.f, 30.f));
+    scene->setPosition(Float3(0.f, 0.f, 0.f));
+    scene->drawCube(Float3(10.f, 10.f, 10.f), NULL, Float3(1.f, 1.f, 1.f), false);
+    EXPECT_EQ(pixelAt(400, 300), Color4(0, 0, 0, 255));
+    // The front face's right edge, x = 5 at 25 units, lies about 42 pixels right of the middle.
+    int lit = 0;
+    for (int x = 430; x < 456; ++x)
+        lit += pixelAt(x, 300) == Color4(255, 255, 255, 255) ? 1 : 0;
+    EXPECT_GT(lit, 0);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    GLint modes[2] = {0, 0};
+    glGetIntegerv(GL_POLYGON_MODE, modes);
+    EXPECT_EQ(modes[0], GL_FILL); // front faces
+}
