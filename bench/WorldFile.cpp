@@ -99,7 +99,7 @@ void BM_LoadWorld(benchmark::State& state)
     for (auto _ : state)
         world->clearAndLoadWorldFromFile(folder + "/large.dat");
 }
-BENCHMARK(BM_LoadWorld)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LoadWorld)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(9)->ReportAggregatesOnly(true);
 
 void BM_SaveWorld(benchmark::State& state)
 {
@@ -107,7 +107,7 @@ void BM_SaveWorld(benchmark::State& state)
     for (auto _ : state)
         world->saveWorldToFile(folder + "/saved.dat");
 }
-BENCHMARK(BM_SaveWorld)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SaveWorld)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(9)->ReportAggregatesOnly(true);
 
 void BM_ReadFileBytesInOneCall(benchmark::State& state)
 {
@@ -123,7 +123,7 @@ void BM_ReadFileBytesInOneCall(benchmark::State& state)
         fclose(file);
     }
 }
-BENCHMARK(BM_ReadFileBytesInOneCall)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReadFileBytesInOneCall)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(9)->ReportAggregatesOnly(true);
 }
 
 int main(int argc, char** argv)

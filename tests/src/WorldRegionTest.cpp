@@ -1,12 +1,16 @@
+#include "Camera.h"
 #include "CubeTypeManager.h"
 #include "CustomObject.h"
 #include "DeviceManager.h"
+#include "GLManager.h"
 #include "RecordReader.h"
 #include "RecordWriter.h"
+#include "Scene3D.h"
 #include "TestSupport.h"
 #include "WorldRegion.h"
 #include "WorldTestSupport.h"
 
+#include <GL/gl.h>
 #include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -204,6 +208,47 @@ TEST(WorldRegion, PointQueriesAnswerExactlyAsEveryZoneWould)
         region.removeNearestElement(zones[0].getPosition());
         region.clearAll();
         EXPECT_FALSE(region.isThere3DIntersectionPoint(zones[0].getPosition()));
+    }
+    DeviceManager::deleteInstance();
+}
+
+TEST(WorldRegion, PositionCubesShowTheObjectsOnlyWhenAsked)
+{
+    REQUIRE_DISPLAY();
+    WorldTestSupport::enterWorldFolderWithWindow({});
+    {
+        RecordingLuaFuncs lua;
+        CustomObject_injectLuaFuncs(&lua);
+        WorldRegion region;
+        // From x 1.5 to 6.5: wholly right of the view's centre.
+        region.addCustomObject(CustomObject(Float3(4.f, 0.f, 0.f), 1));
+        // The camera looks along -z from 20 units away.
+        scene3D->getCamera().setPosition(0.f, 0.f, 20.f);
+        // Pixels of the centre row that differ from the blue background.
+        auto drawnPixels = [&region](bool showCubes) {
+            CustomObject::drawAlsoPositionCube = showCubes;
+            glClearColor(0.f, 0.f, 1.f, 1.f);
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            scene3D->updateCamera();
+            region.draw();
+            glFinish();
+            std::vector<unsigned char> row(800 * 4);
+            glReadPixels(0, 300, 800, 1, GL_RGBA, GL_UNSIGNED_BYTE, row.data());
+            std::vector<int> changed;
+            for (int x = 0; x < 800; ++x)
+                if (row[4 * x] != 0 || row[4 * x + 1] != 0 || row[4 * x + 2] != 255)
+                    changed.push_back(x);
+            return changed;
+        };
+        EXPECT_TRUE(drawnPixels(false).empty());
+        std::vector<int> const cube = drawnPixels(true);
+        ASSERT_FALSE(cube.empty());
+        // Drawn at the object's position, not at the origin.
+        EXPECT_GT(cube.front(), 410);
+        EXPECT_LT(cube.back(), 700);
+        EXPECT_EQ(2, lua.countCalls("lua_draw_1"));
+        CustomObject::drawAlsoPositionCube = false;
+        CustomObject_injectLuaFuncs(NULL);
     }
     DeviceManager::deleteInstance();
 }
