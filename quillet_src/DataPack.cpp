@@ -1,6 +1,7 @@
 #include "DataPack.h"
 
 #include "Errors.h"
+#include "FileManager.h"
 
 #include <iostream>
 #include <memory>
@@ -107,15 +108,6 @@ bool readName(BlockReader& reader, std::string& name)
     }
     return false;
 }
-
-long measureLength(FILE* stream)
-{
-    if (fseek(stream, 0, SEEK_END) != 0)
-        return -1;
-    long const length = ftell(stream);
-    fseek(stream, 0, SEEK_SET);
-    return length;
-}
 }
 
 long DataPack::indexEntries(FILE* stream, long length, std::map<std::string, long>& index, bool verbose)
@@ -150,8 +142,8 @@ DataPack::DataPack(char const* path, bool verbose)
     fd = fopen(path, "rb");
     if (fd == NULL)
         FATAL_ERROR((std::string("Datapack file missing: ") + path).c_str());
-    long const sizeDataPack = measureLength(fd);
-    ASSERT(sizeDataPack >= 0, "DataPack: cannot measure the pack file");
+    long const sizeDataPack = FileManager::getOpenFileLength(fd);
+    ASSERT(sizeDataPack >= 0, "DataPack: the pack is not a plain file that can be measured");
     long const entriesEnd = indexEntries(fd, sizeDataPack, index, verbose);
     // A cut-short entry leaves the position past the end, where the check below catches it.
     fseek(fd, entriesEnd, SEEK_SET);
@@ -204,7 +196,7 @@ void DataPack::saveFilesInDataPack(std::vector<std::string> const& fileNames, ch
         fwrite(fileName.c_str(), 1, fileName.size() + 1, packFd);
         FILE* const tmpFd = fopen(fileName.c_str(), "rb");
         ASSERT(tmpFd != NULL, "saveFilesInDataPack problem");
-        long const length = measureLength(tmpFd);
+        long const length = FileManager::getOpenFileLength(tmpFd);
         // The size field holds 32 bits: a longer file cannot be packed.
         ASSERT(length >= 0 && length <= long(0xFFFFFFFFu), "saveFilesInDataPack problem");
         writeSizeField(packFd, (unsigned int)(length));

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <sys/stat.h>
 
 std::string FileManager::getDirectoryFromFilePath(std::string const& path)
 {
@@ -41,12 +42,9 @@ unsigned int FileManager::getFileSize(std::string const& path)
     FILE* const file = fopen(path.c_str(), "rb");
     if (file == NULL)
         return 0xFFFFFFFFu;
-    long const start = ftell(file);
-    long end = start;
-    if (fseek(file, 0, SEEK_END) == 0)
-        end = ftell(file);
+    long const length = getOpenFileLength(file);
     fclose(file);
-    return (unsigned int)(end - start);
+    return length < 0 ? 0xFFFFFFFFu : (unsigned int)(length);
 }
 
 bool FileManager::fileExists(std::string const& path)
@@ -56,4 +54,18 @@ bool FileManager::fileExists(std::string const& path)
         return false;
     fclose(file);
     return true;
+}
+
+long FileManager::getOpenFileLength(FILE* file)
+{
+    ASSERT(file != NULL, NULL);
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode))
+        return -1;
+    if (fseek(file, 0, SEEK_END) != 0)
+        return -1;
+    long const length = ftell(file);
+    if (fseek(file, 0, SEEK_SET) != 0)
+        return -1;
+    return length;
 }

@@ -3,8 +3,10 @@
 
 // Four queries on the file system used by the main loop, the editor and the
 // file menu: the directory part of a path, a directory's entries, a file's size
-// and whether a file exists. Stateless.
+// and whether a file exists; and the length of an open file, which every reader
+// of whole files measures the same way. Stateless.
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,9 @@ public:
     // Length in bytes, or 0xFFFFFFFF when the file cannot be opened.
     static unsigned int getFileSize(std::string const& path);
     static bool fileExists(std::string const& path);
+    // Length in bytes of an open regular file, whose position is put back at its start;
+    // -1 for anything else (a folder opens on Linux and seeks to an absurd end).
+    static long getOpenFileLength(FILE* file);
 };
 
 #endif

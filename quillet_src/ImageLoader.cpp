@@ -2,6 +2,7 @@
 
 #include "DataPack.h"
 #include "Errors.h"
+#include "FileManager.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -18,8 +19,9 @@
 
 namespace
 {
-// deflate never packs more than 1032 bytes into one, so a PNG whose rows would
-// need more than this many times its file size is forged; JPEG gets a looser bound.
+// deflate never packs more than 1032 bytes into one, so a PNG whose stored rows
+// (before any expansion to 8-bit RGB) would need more than this many times its
+// file size is forged; JPEG gets a looser bound.
 constexpr long long PNG_MAX_EXPANSION = 1100;
 constexpr long long JPEG_MAX_EXPANSION = 4096;
 // A progressive JPEG may hold any number of scans; real ones have a handful.
@@ -104,16 +106,17 @@ bool readPngHeader(png_structp png, png_infop info, PngReader& reader, ImageLoad
     long long const height = png_get_image_height(png, info);
     if (!getIsSizeAcceptable(width, height, error))
         return false;
+    long long const storedRowBytes = (long long)(png_get_rowbytes(png, info));
+    if (height * (storedRowBytes + 1) > PNG_MAX_EXPANSION * (long long)(reader.size))
+    {
+        error = "the pixel data cannot fit in so small a file";
+        return false;
+    }
     requestEightBitRgb(png, info);
     size_t const rowBytes = png_get_rowbytes(png, info);
     if (rowBytes != size_t(width) * 3 && rowBytes != size_t(width) * 4)
     {
         error = "unexpected pixel layout";
-        return false;
-    }
-    if (height * (long long)(rowBytes + 1) > PNG_MAX_EXPANSION * (long long)(reader.size))
-    {
-        error = "the pixel data cannot fit in so small a file";
         return false;
     }
     out.width = int(width);
@@ -725,12 +728,9 @@ std::unique_ptr<unsigned char[]> ImageLoader::readSource_(char const* fileName, 
     FILE* const file = fopen(fileName, "rb");
     if (file == NULL)
         FATAL_ERROR(("loadImage: can't open '" + name + "'").c_str());
-    long length = -1;
-    if (fseek(file, 0, SEEK_END) == 0)
-        length = ftell(file);
+    long const length = FileManager::getOpenFileLength(file);
     std::unique_ptr<unsigned char[]> bytes(new unsigned char[length > 0 ? size_t(length) : 1]);
-    bool const read = length >= 0 && fseek(file, 0, SEEK_SET) == 0 &&
-                      fread(bytes.get(), 1, size_t(length), file) == size_t(length);
+    bool const read = length >= 0 && fread(bytes.get(), 1, size_t(length), file) == size_t(length);
     fclose(file);
     if (!read)
         FATAL_ERROR(("loadImage: can't read '" + name + "'").c_str());
@@ -765,11 +765,10 @@ unsigned char* ImageLoader::loadImage(char const* fileName, int& width, int& hei
     if (verbose)
         std::cout << "Loading image '" << fileName << (DataPack::defaultDataPack != NULL ? "' from data pack" : "'")
                   << " ..." << std::flush;
-    // The format is known before any byte is read, so a bad name fails first.
-    if (!getIsJpegFile(fileName) && !getIsPngFile(fileName) && !getIsTgaFile(fileName))
-        FATAL_ERROR(("loadImage : File format not recognised" + name).c_str());
     size_t size = 0;
     std::unique_ptr<unsigned char[]> const bytes = readSource_(fileName, size);
+    if (!getIsJpegFile(fileName) && !getIsPngFile(fileName) && !getIsTgaFile(fileName))
+        FATAL_ERROR(("loadImage : File format not recognised" + name).c_str());
     Pixels pixels;
     std::string error;
     if (!decode_(fileName, bytes.get(), size, pixels, error, verbose))

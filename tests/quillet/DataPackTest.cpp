@@ -100,6 +100,9 @@ TEST(DataPack, MalformedOrMissingPacksAreFatal)
     TestSupport::writeFile(huge, std::string("a\0\xFF\xFF\xFF\xFF", 6));
     EXPECT_NE(fatalReportOfOpening(huge).find("Condition: ftell(fd) == sizeDataPack"), std::string::npos);
 
+    // A folder opens for reading on Linux, and seeks to an absurd end.
+    EXPECT_NE(fatalReportOfOpening(folder).find("Condition: sizeDataPack >= 0"), std::string::npos);
+
     EXPECT_NE(fatalReportOfOpening(folder + "/absent.dat").find("Message: Datapack file missing: " + folder + "/absent.dat"),
               std::string::npos);
 
@@ -109,4 +112,9 @@ TEST(DataPack, MalformedOrMissingPacksAreFatal)
     EXPECT_EQ(unreadable.exitStatus, 1);
     EXPECT_NE(unreadable.errors.find("Condition: tmpFd != NULL\nMessage: saveFilesInDataPack problem"),
               std::string::npos);
+    TestSupport::ChildResult const packedFolder = TestSupport::runInChild([folder] {
+        DataPack::saveFilesInDataPack({folder}, (folder + "/out.dat").c_str(), false);
+    });
+    EXPECT_EQ(packedFolder.exitStatus, 1);
+    EXPECT_NE(packedFolder.errors.find("Message: saveFilesInDataPack problem"), std::string::npos);
 }

@@ -44,6 +44,7 @@ TEST(FileManager, SizesAndExistence)
     EXPECT_EQ(FileManager::getFileSize(folder + "/five"), 5u);
     EXPECT_EQ(FileManager::getFileSize(folder + "/empty"), 0u);
     EXPECT_EQ(FileManager::getFileSize(folder + "/none"), 0xFFFFFFFFu);
+    EXPECT_EQ(FileManager::getFileSize(folder), 0xFFFFFFFFu); // a folder has no length of bytes
     EXPECT_TRUE(FileManager::fileExists(folder + "/empty"));
     EXPECT_FALSE(FileManager::fileExists(folder + "/none"));
 }

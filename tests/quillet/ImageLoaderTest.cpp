@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
 
 using PictureWriter::bytesOf;
 
@@ -152,6 +153,26 @@ TEST(ImageLoader, PngOtherKindsExpandToEightBitRgbOrRgba)
     EXPECT_EQ(bytesAt(palette, 2, 0), (std::vector<int>{40, 50, 60}));
 }
 
+TEST(ImageLoader, PngOfOneColourLoadsHoweverFarItsPixelsExpand)
+{
+    // Plain pictures pack their rows some thousand times; expanded to 8-bit RGB
+    // a 1-bit or palette picture outgrows that ratio many times over.
+    std::string const grey = PictureWriter::encodePng(1024, 1024, PNG_COLOR_TYPE_GRAY, 1, std::vector<int>(1024 * 1024, 1));
+    ImageLoader::Pixels const a = decodeOk(ImageLoader::decodePng, grey);
+    EXPECT_EQ(a.width, 1024);
+    EXPECT_EQ(a.height, 1024);
+    EXPECT_FALSE(a.alpha);
+    ASSERT_NE(a.data, nullptr);
+    EXPECT_EQ(bytesAt(a, 1023, 1023), (std::vector<int>{255, 255, 255}));
+
+    std::string const palette = PictureWriter::encodePng(512, 512, PNG_COLOR_TYPE_PALETTE, 8,
+                                                         std::vector<int>(512 * 512, 1), {0, 0, 0, 10, 200, 30});
+    ImageLoader::Pixels const b = decodeOk(ImageLoader::decodePng, palette);
+    EXPECT_EQ(b.width, 512);
+    ASSERT_NE(b.data, nullptr);
+    EXPECT_EQ(bytesAt(b, 300, 200), (std::vector<int>{10, 200, 30}));
+}
+
 TEST(ImageLoader, PngInterlacedDecodesLikePlain)
 {
     std::vector<int> samples;
@@ -231,6 +252,20 @@ TEST(ImageLoader, JpegTruncatedOrCorruptIsRefused)
     EXPECT_FALSE(decodeError(ImageLoader::decodeJpeg, corrupt).empty());
 }
 
+TEST(ImageLoader, JpegWithAbsurdOrZeroSizeIsRefused)
+{
+    std::string const file = PictureWriter::encodeJpeg(8, 8, 3, std::vector<unsigned char>(8 * 8 * 3, 90));
+    size_t const frame = file.find("\xFF\xC0"); // height and width follow the marker, its length and the precision
+    ASSERT_NE(frame, std::string::npos);
+    for (std::string const& size : {std::string("\xFF\xFF\xFF\xFF", 4), std::string("\x1F\x40\x1F\x40", 4),
+                                    std::string("\0\0\0\x08", 4), std::string("\0\x08\0\0", 4)})
+    {
+        std::string forged = file;
+        forged.replace(frame + 5, 4, size);
+        EXPECT_FALSE(decodeError(ImageLoader::decodeJpeg, forged).empty());
+    }
+}
+
 TEST(ImageLoader, TgaTrueColourDepthsAndRowReversal)
 {
     // 2 x 2 type 2, stored bottom row first: the result's first row is the stored last.
@@ -277,6 +312,12 @@ TEST(ImageLoader, TgaColourMappedAndRunLengthPackets)
     EXPECT_EQ(bytesAt(rleMapped, 1, 0), (std::vector<int>{0, 255, 0}));
     EXPECT_EQ(bytesAt(rleMapped, 2, 0), (std::vector<int>{0, 0, 255}));
     EXPECT_EQ(bytesAt(rleMapped, 3, 0), (std::vector<int>{255, 0, 0}));
+
+    ImageLoader::Pixels const rle16 = decodeOk(ImageLoader::decodeTga,
+        PictureWriter::tgaHeader(10, 3, 1, 16) + std::string("\x81\x1F\x7C" "\x00\xE0\x03", 6));
+    EXPECT_FALSE(rle16.alpha);
+    EXPECT_EQ(bytesAt(rle16, 1, 0), (std::vector<int>{0xF8, 0x00, 0xF8}));
+    EXPECT_EQ(bytesAt(rle16, 2, 0), (std::vector<int>{0x00, 0xF8, 0x00}));
 
     ImageLoader::Pixels const rle32 = decodeOk(ImageLoader::decodeTga,
         PictureWriter::tgaHeader(10, 2, 1, 32) + std::string("\x81\x01\x02\x03\x04", 5));
@@ -348,13 +389,33 @@ TEST(ImageLoader, LoadFailuresEndWithTheFatalReport)
     EXPECT_NE(missing.errors.find("Message: loadImage: can't open '" + folder + "/none.png'"), std::string::npos);
     EXPECT_NE(missing.errors.find("__FILE__ quillet_src/ImageLoader"), std::string::npos);
 
-    TestSupport::ChildResult const badName = TestSupport::runInChild([] {
+    // The file is opened before its name is judged: a missing one is reported missing.
+    std::string const photo = folder + "/photo.Jpg";
+    TestSupport::ChildResult const missingBadName = TestSupport::runInChild([photo] {
         int w = 0, h = 0;
         bool a = false;
-        ImageLoader::loadImage("photo.Jpg", w, h, a, false);
+        ImageLoader::loadImage(photo.c_str(), w, h, a, false);
+    });
+    EXPECT_NE(missingBadName.errors.find("Message: loadImage: can't open '" + photo + "'"), std::string::npos);
+    TestSupport::writeFile(photo, PictureWriter::encodeJpeg(8, 8, 1, std::vector<unsigned char>(64, 100)));
+    TestSupport::ChildResult const badName = TestSupport::runInChild([photo] {
+        int w = 0, h = 0;
+        bool a = false;
+        ImageLoader::loadImage(photo.c_str(), w, h, a, false);
     });
     EXPECT_EQ(badName.exitStatus, 1);
-    EXPECT_NE(badName.errors.find("Message: loadImage : File format not recognisedphoto.Jpg"), std::string::npos);
+    EXPECT_NE(badName.errors.find("Message: loadImage : File format not recognised" + photo), std::string::npos);
+
+    // A folder opens for reading on Linux; it is no picture.
+    std::string const folderPicture = folder + "/textures.png";
+    ASSERT_EQ(mkdir(folderPicture.c_str(), 0755), 0);
+    TestSupport::ChildResult const notAFile = TestSupport::runInChild([folderPicture] {
+        int w = 0, h = 0;
+        bool a = false;
+        ImageLoader::loadImage(folderPicture.c_str(), w, h, a, false);
+    });
+    EXPECT_EQ(notAFile.exitStatus, 1);
+    EXPECT_NE(notAFile.errors.find("Message: loadImage: can't read '" + folderPicture + "'"), std::string::npos);
 
     std::string const jpeg = folder + "/bad.jpg";
     TestSupport::writeFile(jpeg, "\xFF\xD8\xFF garbage");
