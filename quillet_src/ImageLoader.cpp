@@ -14,6 +14,7 @@
 #include <cstring>
 #include <iostream>
 #include <jpeglib.h>
+#include <jerror.h>
 #include <png.h>
 #include <vector>
 
@@ -155,11 +156,19 @@ void onJpegError(j_common_ptr cinfo)
     longjmp(manager->jumpBuffer, 1);
 }
 
+// Warnings that leave every pixel decoded: bytes of padding before a marker,
+// odd but readable headers. Ordinary pictures from many cameras carry them.
+bool getIsHarmlessJpegWarning(int code)
+{
+    return code == JWRN_EXTRANEOUS_DATA || code == JWRN_NOT_SEQUENTIAL || code == JWRN_ADOBE_XFORM ||
+           code == JWRN_JFIF_MAJOR;
+}
+
 // Corrupt or truncated data only raises warnings in libjpeg, which would then
 // hand back grey or garbled pixels: such a file is refused instead.
 void onJpegMessage(j_common_ptr cinfo, int level)
 {
-    if (level < 0)
+    if (level < 0 && !getIsHarmlessJpegWarning(cinfo->err->msg_code))
         onJpegError(cinfo);
 }
 

@@ -250,6 +250,15 @@ TEST(ImageLoader, JpegTruncatedOrCorruptIsRefused)
     for (size_t i = corrupt.size() / 2; i < corrupt.size() - 2; i += 5)
         corrupt[i] = char(0xFF);
     EXPECT_FALSE(decodeError(ImageLoader::decodeJpeg, corrupt).empty());
+
+    // Padding after the picture's data, before its end marker, spoils nothing.
+    std::string padded = file;
+    padded.insert(padded.size() - 2, std::string(64, '\0'));
+    ImageLoader::Pixels const loaded = decodeOk(ImageLoader::decodeJpeg, padded);
+    ImageLoader::Pixels const plain = decodeOk(ImageLoader::decodeJpeg, file);
+    ASSERT_NE(loaded.data, nullptr);
+    EXPECT_EQ(std::vector<unsigned char>(loaded.data.get(), loaded.data.get() + pixels.size()),
+              std::vector<unsigned char>(plain.data.get(), plain.data.get() + pixels.size()));
 }
 
 TEST(ImageLoader, JpegWithAbsurdOrZeroSizeIsRefused)
