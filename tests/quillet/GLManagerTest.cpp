@@ -9,6 +9,7 @@
 #include <GL/freeglut.h>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -184,13 +185,49 @@ TEST_F(GLManagerWindow, PumpPacesFramesAndClampsThePeriod)
 TEST_F(GLManagerWindow, TextureUploads)
 {
     unsigned char pixels[4 * 4 * 4];
-    for (unsigned char& byte : pixels)
-        byte = 200;
+    for (int i = 0; i < 4 * 4 * 4; ++i)
+        pixels[i] = static_cast<unsigned char>(i * 3);
     int const texture = deviceManager->loadTexture(4, 4, pixels, true);
     EXPECT_GT(texture, 0);
     EXPECT_TRUE(glIsTexture(texture));
+
+    unsigned char stored[4 * 4 * 4] = {0};
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, stored);
+    EXPECT_EQ(0, memcmp(pixels, stored, sizeof pixels)) << "level 0 holds the picture as given";
+    GLint lastLevelWidth = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &lastLevelWidth);
+    EXPECT_EQ(1, lastLevelWidth) << "the whole mipmap chain is built";
+    GLint parameter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &parameter);
+    EXPECT_EQ(GL_LINEAR_MIPMAP_NEAREST, parameter);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &parameter);
+    EXPECT_EQ(GL_LINEAR, parameter);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &parameter);
+    EXPECT_EQ(GL_REPEAT, parameter);
     deviceManager->unloadTexture(texture);
     EXPECT_FALSE(glIsTexture(texture));
+
+    // Without alpha the same bytes are read as RGB, three to a pixel.
+    int const opaque = deviceManager->loadTexture(2, 2, pixels, false);
+    unsigned char rgb[2 * 2 * 3] = {0};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    EXPECT_EQ(0, memcmp(pixels, rgb, sizeof rgb));
+    GLint format = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    EXPECT_EQ(GL_RGB, format);
+    deviceManager->unloadTexture(opaque);
+}
+
+TEST_F(GLManagerWindow, WarpedPointerArrivesAsMotionAndTheCursorCanHide)
+{
+    deviceManager->setMousePosition(Int2(300, 200));
+    ASSERT_TRUE(pumpUntil([] { return deviceManager->getMousePosition() == Int2(300, 200); }));
+    EXPECT_TRUE(sawButton(-1, GLManager::MOUSE_MOVED_NO_BUTTON));
+    deviceManager->setMouseCursorVisible(false);
+    EXPECT_EQ(GLUT_CURSOR_NONE, glutGet(GLUT_WINDOW_CURSOR));
+    deviceManager->setMouseCursorVisible(true);
+    EXPECT_EQ(GLUT_CURSOR_RIGHT_ARROW, glutGet(GLUT_WINDOW_CURSOR));
 }
 
 TEST(GLManager, NullTexturePointerIsFatal)
@@ -204,6 +241,18 @@ TEST(GLManager, NullTexturePointerIsFatal)
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.errors.find("Condition: data != NULL"), std::string::npos);
     EXPECT_NE(result.errors.find("__FILE__ quillet_src/GLManager.cpp"), std::string::npos);
+}
+
+TEST(GLManager, FailedMipmapBuildIsFatal)
+{
+    REQUIRE_DISPLAY();
+    TestSupport::ChildResult const result = TestSupport::runInChild([] {
+        DeviceManager::newInstance("quillet_tests", "bad texture", 320, 240, false);
+        unsigned char pixel[4] = {0, 0, 0, 0};
+        deviceManager->loadTexture(0, 1, pixel, true);
+    });
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.errors.find("Condition: mipmapres == 0\n"), std::string::npos) << result.errors;
 }
 
 TEST_F(GLManagerWindow, ColoursAndClearingReachOpenGL)

@@ -84,6 +84,9 @@ TEST(AdvancedBox, RotatedPointRoundsHalfAwayFromZero)
     EXPECT_EQ(getRotatedPoint(110, 100, 0.f, 100, 100, 0), Int2(110, 100));
     // (1, 1) turned by 45 degrees lands on (0, 1.414...) and rounds to (0, 1).
     EXPECT_EQ(getRotatedPoint(1, 1, MathManager::PI / 4, 0, 0, 0), Int2(0, 1));
+    // (4, 0) turned by 135 degrees lands on (-2.83, 2.83): rounded, not truncated, on both sides of zero.
+    EXPECT_EQ(getRotatedPoint(4, 0, 3 * MathManager::PI / 4, 0, 0, 0), Int2(-3, 3));
+    EXPECT_EQ(getRotatedPoint(104, 50, 3 * MathManager::PI / 4, 100, 50, 0), Int2(97, 53));
 }
 
 TEST(AdvancedBox, UnrotatedBoxCornersAndStrictInside)

@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <thread>
@@ -145,18 +147,34 @@ TEST(ServerLoad, EightClientsMakeTwoHundredExchangesEachAllWhole)
 {
     int const clients = 8;
     int const exchanges = 200;
+    // The client never gives up on an answer, so a lost one would hang the run: bound it here.
+    auto const patience = std::chrono::seconds(60);
     Server server(echo, 0, SLEEP_US, clients, false);
     std::atomic<int> whole(0);
+    std::atomic<int> finishedClients(0);
     std::vector<std::thread> threads;
     for (int client = 0; client < clients; ++client)
         threads.emplace_back([&, client] {
             for (int i = 0; i < exchanges; ++i)
             {
-                std::string const text = "client " + std::to_string(client) + "\nexchange " + std::to_string(i);
+                std::string text = "client " + std::to_string(client) + "\nexchange " + std::to_string(i);
+                // Now and then an answer far larger than the socket buffers.
+                if (i % 50 == 0)
+                    text += "\n" + std::string(100000, static_cast<char>('a' + client));
                 if (exchange(server.getPort(), text) == answerBlock("you said: " + text + "\n"))
                     ++whole;
             }
+            ++finishedClients;
         });
+    auto const deadline = std::chrono::steady_clock::now() + patience;
+    while (finishedClients < clients && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (finishedClients < clients)
+    {
+        fprintf(stderr, "only %d of %d clients finished within %lld s\n", finishedClients.load(), clients,
+                static_cast<long long>(patience.count()));
+        std::_Exit(1);
+    }
     for (std::thread& thread : threads)
         thread.join();
 
