@@ -1,5 +1,7 @@
 #include "DeviceManager.h"
+#include "Camera.h"
 #include "Scene2D.h"
+#include "Scene3D.h"
 #include "TestSupport.h"
 #include "Water.h"
 
@@ -7,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 #include <unistd.h>
 
 namespace
@@ -107,4 +110,38 @@ TEST_F(WaterTest, UnderWaterTheScreenIsTintedHalfBlue)
     EXPECT_NEAR(wet.x(), 0, 2);
     EXPECT_NEAR(wet.y(), 52, 2);
     EXPECT_NEAR(wet.z(), 128, 2);
+}
+
+TEST_F(WaterTest, PlaneIsSeenFromAboveAndFromBelow)
+{
+    Scene3D* const scene = deviceManager->getScene3D();
+    // Rows of the picture holding anything but the black background, looking along -z.
+    auto litRows = [&](float cameraY) {
+        scene->getCamera().setPosition(0.0f, cameraY, 0.0f);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        scene->updateCamera();
+        scene->setLighting(false);
+        water->setMinAndMaxViewDistance(0.0f, 500.0f);
+        water->setPositionFollowAtTime(scene->getCamera().getPosition(), 0);
+        water->draw();
+        glFinish();
+        std::vector<unsigned char> column(600 * 4);
+        glReadPixels(400, 0, 1, 600, GL_RGBA, GL_UNSIGNED_BYTE, column.data());
+        std::vector<int> rows;
+        for (int y = 0; y < 600; ++y)
+            if (column[4 * y] + column[4 * y + 1] + column[4 * y + 2] > 0)
+                rows.push_back(y);
+        return rows;
+    };
+    // From above, the water fills the lower half (rows count up from the bottom).
+    std::vector<int> const above = litRows(20.0f);
+    ASSERT_FALSE(above.empty());
+    EXPECT_EQ(above.front(), 0);
+    EXPECT_LT(above.back(), 300);
+    // From below, its underside fills the upper half.
+    std::vector<int> const below = litRows(-20.0f);
+    ASSERT_FALSE(below.empty());
+    EXPECT_GT(below.front(), 300);
+    EXPECT_EQ(below.back(), 599);
 }
