@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 #include "WorldIndexator.h"
 #include "WorldRegion.h"
+#include "WorldTestSupport.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -499,4 +500,32 @@ TEST_F(IndexedWorldTest, LoadingSavingAndAddingCubeTypesAreTraced)
         ASSERT_NE(found, std::string::npos) << "missing in order: " << line << "in:\n" << trace;
         position = found + line.size();
     }
+}
+
+TEST_F(IndexedWorldTest, ManageStepRunsTheScriptObjectsNearTheCameraAndReleasesTheRest)
+{
+    load(richWorld());
+    RecordingLuaFuncs lua;
+    Camera& camera = deviceManager->getScene3D()->getCamera();
+    // The two objects (types 3 and 0) lie in the region around (-160, 160, 160).
+    camera.setPosition(-160.0f, 160.0f, 160.0f);
+    world->manage(&lua);
+    world->manage(&lua);
+    EXPECT_EQ(lua.calls, (std::vector<std::string>{"lua_load_3", "lua_manage_3", "lua_load_0", "lua_manage_0",
+                                                    "lua_manage_3", "lua_manage_0"}));
+    // Away from them, both types are unloaded in the same step, in id order.
+    lua.calls.clear();
+    camera.setPosition(100000.0f, 0.0f, 0.0f);
+    world->manage(&lua);
+    EXPECT_EQ(lua.calls, (std::vector<std::string>{"lua_unload_0", "lua_unload_3"}));
+    // Releasing every script object unloads what is loaded, once.
+    camera.setPosition(-160.0f, 160.0f, 160.0f);
+    world->manage(&lua);
+    lua.calls.clear();
+    RecordingLuaFuncs next;
+    world->freeCustomObjects(&next);
+    EXPECT_EQ(lua.calls, (std::vector<std::string>{"lua_unload_0", "lua_unload_3"}));
+    world->freeCustomObjects(&next);
+    EXPECT_EQ(lua.calls.size(), 2u);
+    EXPECT_TRUE(next.calls.empty());
 }
