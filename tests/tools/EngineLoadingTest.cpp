@@ -1,3 +1,4 @@
+#include "Animated3DModel.h"
 #include "DeviceManager.h"
 #include "Font.h"
 #include "GeneratedData.h"
@@ -8,6 +9,7 @@
 
 #include "SoundManager.h"
 #include "Sound_OpenAL.h"
+#include "SpriteManager.h"
 
 #include <GL/gl.h>
 #include <cstdlib>
@@ -178,6 +180,111 @@ TEST(EngineLoading, SoundsDecodeAndPlayThroughTheSoundManager)
         peak = std::max(peak, std::abs(int(sample)));
     }
     EXPECT_GT(peak, 1000);
+}
+
+namespace
+{
+// Pixels of the window, cleared to magenta, that drawing the model's current
+// frame in white painted with its texture's colours: seen from the front (+z)
+// through an orthographic view of [-10, 10] x [-2, 18], textured, depth-tested
+// and with back faces culled as the 3-D scene draws. An untextured model
+// paints white, which is not counted.
+int texturedPixelsOf(Animated3DModel const& model)
+{
+    glViewport(0, 0, 800, 600);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-10.0, 10.0, -2.0, 18.0, -50.0, 50.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_LIGHTING);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glClearColor(1.f, 0.f, 1.f, 1.f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor4f(1.f, 1.f, 1.f, 1.f);
+    model.drawNoPos();
+    glFinish();
+    std::vector<unsigned char> pixels(800 * 600 * 4);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    int textured = 0;
+    for (size_t i = 0; i < pixels.size(); i += 4)
+    {
+        bool const background = pixels[i] == 255 && pixels[i + 1] == 0 && pixels[i + 2] == 255;
+        bool const white = pixels[i] == 255 && pixels[i + 1] == 255 && pixels[i + 2] == 255;
+        textured += background || white ? 0 : 1;
+    }
+    return textured;
+}
+}
+
+TEST(EngineLoading, ModelsLoadTheWayTheGameLoadsThemWithoutWarningsAndDraw)
+{
+    REQUIRE_DISPLAY();
+    // Loading a model also compiles its drawing, which reports any feature the
+    // mesh lacks; the game loads its models by relative name from its folder.
+    TestSupport::ChildResult const result = TestSupport::runInChild([] {
+        if (chdir(GAME_DATA_DIR) != 0)
+            _exit(3);
+        DeviceManager::newInstance("tools_tests", "model test", 800, 600, false);
+        std::vector<std::string> playerFrames;
+        for (int frame = 1; frame <= 5; ++frame)
+            playerFrames.push_back("obj_player/player_frame" + std::to_string(frame) + ".obj");
+        struct Model
+        {
+            std::vector<std::string> frames;
+            float scale;
+            char const* texture;
+        };
+        Model const models[] = {{playerFrames, 0.3f, "obj_player/player.png"},
+                                {{"obj_objects/gem.obj"}, 1.0f, "obj_objects/gem.png"},
+                                {{"obj_objects/coin.obj"}, 1.0f, "obj_objects/coin.png"}};
+        for (Model const& m : models)
+        {
+            Animated3DModel model(m.frames, m.scale);
+            model.setRunning(false);
+            printf("\ntexture %s used %d\n", m.texture, SpriteManager::getImageUseCount(m.texture));
+            for (unsigned frame = 0; frame < model.getNbFrames(); ++frame)
+            {
+                model.setAnimationFrame(frame);
+                printf("drawn %s %d\n", m.frames[frame].c_str(), texturedPixelsOf(model));
+            }
+        }
+        fflush(stdout);
+        _exit(0); // as in the test below: the toolkit's exit handler can abort in the software renderer
+    });
+    ASSERT_EQ(result.exitStatus, 0) << result.errors;
+    EXPECT_EQ(result.errors, "");
+    for (char const* complaint : {"warning", "can't", "Unknown", "w/o"})
+        EXPECT_EQ(result.output.find(complaint), std::string::npos) << result.output;
+    std::istringstream lines(result.output);
+    std::string line;
+    int textures = 0;
+    int frames = 0;
+    while (std::getline(lines, line))
+    {
+        std::istringstream words(line);
+        std::string kind, name, used;
+        int count = 0;
+        words >> kind >> name;
+        if (kind == "texture" && words >> used >> count)
+        {
+            EXPECT_GE(count, 1) << name << " is not the texture of its model";
+            ++textures;
+        }
+        else if (kind == "drawn" && words >> count)
+        {
+            // The whole figure, some twelfth of the window, in its texture's colours.
+            EXPECT_GT(count, 800 * 600 / 20) << name;
+            ++frames;
+        }
+    }
+    EXPECT_EQ(textures, 3);
+    EXPECT_EQ(frames, 7);
 }
 
 TEST(EngineLoading, EveryModelReadsWithoutWarningsAndHasWhatDrawingNeeds)
