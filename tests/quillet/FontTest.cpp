@@ -1,5 +1,6 @@
 #include "DeviceManager.h"
 #include "Font.h"
+#include "Image.h"
 #include "PictureWriter.h"
 #include "Scene2D.h"
 #include "TestSupport.h"
@@ -57,6 +58,24 @@ int brightnessAt(int x, int y)
     glReadBuffer(GL_BACK);
     glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return rgba[0];
+}
+
+// Colour of the pixel at 2-D scene position (x, y), read from the back buffer.
+Color4 colourAt(int x, int y)
+{
+    glFinish();
+    unsigned char rgba[4] = {0, 0, 0, 0};
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return Color4(rgba[0], rgba[1], rgba[2], 255);
+}
+
+// Texels are filtered: a pixel at a texel's centre shows it within a few levels.
+void expectColourNear(int x, int y, Color4 const& expected)
+{
+    Color4 const seen = colourAt(x, y);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(int(seen[c]), int(expected[c]), 8) << "at " << x << ", " << y << " channel " << c;
 }
 
 // Inked pixels in the rectangle [x0, x1) x [y0, y1) of the 2-D scene.
@@ -213,6 +232,50 @@ TEST(Scene2D, PrimitivesDrawInWindowCoordinates)
     scene->drawGradingSquare(600, 400, 700, 500, colorBlack, colorBlack, colorWhite, colorWhite);
     EXPECT_LT(brightnessAt(650, 402), 30);
     EXPECT_GT(brightnessAt(650, 498), 220);
+}
+
+TEST(Scene2D, PicturesAppearUprightAndFragmentsShowTheirPart)
+{
+    REQUIRE_DISPLAY();
+    // Red, green on the first row; blue, white on the second.
+    std::string const path = TestSupport::makeTemporaryFolder() + "/four.png";
+    TestSupport::writeFile(path, PictureWriter::encodePng(2, 2, false, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255}));
+    openWindow();
+    Scene2D const* const scene = deviceManager->getScene2D();
+    Image const picture(deviceManager, path.c_str(), false);
+
+    scene->drawTexture(picture.getTextureId(), 100, 100, 200, 200);
+    expectColourNear(150, 150, Color4(255, 0, 0, 255)); // the first row at the top
+    expectColourNear(250, 150, Color4(0, 255, 0, 255));
+    expectColourNear(150, 250, Color4(0, 0, 255, 255));
+    expectColourNear(250, 250, Color4(255, 255, 255, 255));
+
+    // The right half of the picture, over a rectangle as tall and half as wide.
+    scene->drawFragmentOfTexture(picture.getTextureId(), 400, 100, 0.5f, 0.f, 1.f, 1.f, 100, 200);
+    expectColourNear(450, 150, Color4(0, 255, 0, 255));
+    expectColourNear(450, 250, Color4(255, 255, 255, 255));
+
+    // Lines leave texturing as their rows say: back on after one colour, off after two.
+    deviceManager->setColor(colorWhite);
+    scene->drawLine(Int2(100, 400), Int2(300, 400));
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    scene->drawLineTwoColors(Int2(100, 450), Int2(300, 450), Color4(255, 0, 0, 255), Color4(0, 0, 255, 255));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_GT(colourAt(200, 400)[1], 200);
+    EXPECT_GT(colourAt(105, 450)[0], colourAt(105, 450)[2]);
+    EXPECT_GT(colourAt(295, 450)[2], colourAt(295, 450)[0]);
+}
+
+TEST(Scene2D, AWindowWithoutAreaIsAContractFailure)
+{
+    REQUIRE_DISPLAY();
+    TestSupport::ChildResult const result = TestSupport::runInChild([] {
+        openWindow();
+        deviceManager->getScene2D()->injectWindowSize(Int2(800, 0));
+    });
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.errors.find("__FILE__ quillet_src/Scene2D.cpp\n"), std::string::npos);
+    EXPECT_NE(result.errors.find("Condition: windowSize.x() != 0 && windowSize.y() != 0\n"), std::string::npos);
 }
 
 TEST(Scene2D, BlurredCornersMoveAwayFromTheCentre)
