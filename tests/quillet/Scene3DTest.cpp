@@ -549,3 +549,21 @@ TEST_F(Scene3DWindow, BoxWithoutTexturesIsAWireframe)
     glGetIntegerv(GL_POLYGON_MODE, modes);
     EXPECT_EQ(modes[0], GL_FILL); // front faces
 }
+
+// Strict alpha hides half-transparent texels while the box is drawn, then the usual threshold is back.
+TEST_F(Scene3DWindow, StrictAlphaHidesHalfTransparentTexelsOfTheBoxOnly)
+{
+    unsigned const halfRed = solidTexture(Color4(255, 0, 0, 128));
+    unsigned const textures[6] = {halfRed, halfRed, halfRed, halfRed, halfRed, halfRed};
+    ASSERT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+    for (bool const strict : {false, true})
+    {
+        beginFrame(Float3(0.f, 0.f, 30.f));
+        scene->setPosition(Float3(0.f, 0.f, 0.f));
+        scene->drawCube2(Float3(10.f, 10.f, 10.f), textures, Float3(1.f, 1.f, 1.f), false, strict);
+        EXPECT_EQ(pixelAt(400, 300).x() > 0, !strict) << "strict " << strict;
+        float threshold = 0.f;
+        glGetFloatv(GL_ALPHA_TEST_REF, &threshold);
+        EXPECT_FLOAT_EQ(threshold, 0.1f);
+    }
+}
