@@ -35,6 +35,7 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$folder" -DCMAKE_BUILD_TYPE=RelWithDeb
 cmake --build "$folder" -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=0
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 artifacts=$folder/fuzz_artifacts
 rm -rf "$artifacts" # only this run's finds
