@@ -10,10 +10,18 @@
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <GL/gl.h>
 #include <X11/Xlib.h>
 
 namespace TestSupport
 {
+namespace
+{
+// Every test window is opened at this size.
+int const WINDOW_WIDTH = 800;
+int const WINDOW_HEIGHT = 600;
+}
+
 std::string makeTemporaryFolder()
 {
     std::string pattern = "/tmp/quillet_test_XXXXXX";
@@ -82,5 +90,37 @@ bool hasDisplay()
         return false;
     XCloseDisplay(display);
     return true;
+}
+
+std::vector<unsigned char> readWindowPixels()
+{
+    // glFinish so that all the drawing the test queued is in the picture.
+    glFinish();
+    std::vector<unsigned char> pixels(static_cast<size_t>(WINDOW_WIDTH) * WINDOW_HEIGHT * 4);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+Color4 readPixel(int x, int y)
+{
+    glFinish();
+    Color4 rgba(0, 0, 0, 0);
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+Color4 readPixelRgb(int x, int y)
+{
+    // The window has an alpha channel, but what is under test is the colour.
+    Color4 const rgba = readPixel(x, y);
+    return Color4(rgba.x(), rgba.y(), rgba.z(), 255);
+}
+
+Color4 readScenePixelRgb(int x, int y)
+{
+    // The 2-D scene counts rows from the top, OpenGL from the bottom.
+    return readPixelRgb(x, WINDOW_HEIGHT - 1 - y);
 }
 }

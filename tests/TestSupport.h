@@ -1,11 +1,15 @@
 #ifndef TESTSUPPORT_H
 #define TESTSUPPORT_H
 
-// Helpers shared by the unit tests: temporary folders and files, and the
-// check that a display is there for tests that open a window.
+// Helpers shared by the unit tests: temporary folders and files, the check
+// that a display is there for tests that open a window, and reading back what
+// a test drew in its 800 x 600 window.
+
+#include "BasicVector.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace TestSupport
 {
@@ -41,6 +45,15 @@ private:
 
 // True when an X display is reachable (the test command starts Xvfb).
 bool hasDisplay();
+
+// The whole 800 x 600 back buffer as RGBA, bottom row first, after glFinish.
+std::vector<unsigned char> readWindowPixels();
+// One back-buffer pixel as RGBA in window coordinates (origin bottom-left), after glFinish.
+Color4 readPixel(int x, int y);
+// readPixel with alpha reported as 255, for tests that compare colours only.
+Color4 readPixelRgb(int x, int y);
+// readPixelRgb at a 2-D scene position (origin top-left, y growing downwards).
+Color4 readScenePixelRgb(int x, int y);
 }
 
 // A test that needs a window fails at once, with the reason, when no display

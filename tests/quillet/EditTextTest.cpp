@@ -56,11 +56,7 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT);
         glColor4f(1.f, 1.f, 1.f, 1.f);
         field.draw(1.f);
-        glFinish();
-        std::vector<unsigned char> pixels(800 * 600 * 4);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
+        return TestSupport::readWindowPixels();
     }
 
     static int litPixels(std::vector<unsigned char> const& pixels)

@@ -167,19 +167,15 @@ TEST_F(VertexBufferWindow, BufferDrawsItsTexturedGeometryWhereExpected)
     deviceManager->setColor(colorWhite);
     scene->setPosition(Float3(0.f, 0.f, 0.f));
     vbo.draw();
-    glFinish();
-    unsigned char middle[4] = {};
-    glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, middle);
+    Color4 const middle = TestSupport::readPixel(400, 300);
     EXPECT_EQ(middle[0], 0);
     EXPECT_EQ(middle[1], 255);
     EXPECT_EQ(middle[2], 0);
     // x = -20 at depth 40: about 20 / (40 · tan 55°) of the half width to the left.
-    unsigned char side[4] = {};
-    glReadPixels(400 - int(300 * 20 / (40 * 1.428f)), 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, side);
+    Color4 const side = TestSupport::readPixel(400 - int(300 * 20 / (40 * 1.428f)), 300);
     EXPECT_EQ(side[0], 255);
     EXPECT_EQ(side[1], 0);
-    unsigned char corner[4] = {};
-    glReadPixels(5, 5, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, corner);
+    Color4 const corner = TestSupport::readPixel(5, 5);
     EXPECT_EQ(corner[0] + corner[1] + corner[2], 0);
     // Client arrays are left off for the immediate-mode drawing that follows.
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));

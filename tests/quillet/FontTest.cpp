@@ -50,30 +50,16 @@ void openWindow()
     deviceManager->setColor(colorWhite);
 }
 
-// Brightness of the pixel at 2-D scene position (x, y), read from the back buffer.
+// Brightness (the red channel) of the pixel at 2-D scene position (x, y).
 int brightnessAt(int x, int y)
 {
-    glFinish();
-    unsigned char rgba[4] = {0, 0, 0, 0};
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return rgba[0];
-}
-
-// Colour of the pixel at 2-D scene position (x, y), read from the back buffer.
-Color4 colourAt(int x, int y)
-{
-    glFinish();
-    unsigned char rgba[4] = {0, 0, 0, 0};
-    glReadBuffer(GL_BACK);
-    glReadPixels(x, 600 - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return Color4(rgba[0], rgba[1], rgba[2], 255);
+    return TestSupport::readScenePixelRgb(x, y).x();
 }
 
 // Texels are filtered: a pixel at a texel's centre shows it within a few levels.
 void expectColourNear(int x, int y, Color4 const& expected)
 {
-    Color4 const seen = colourAt(x, y);
+    Color4 const seen = TestSupport::readScenePixelRgb(x, y);
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(int(seen[c]), int(expected[c]), 8) << "at " << x << ", " << y << " channel " << c;
 }
@@ -261,9 +247,9 @@ TEST(Scene2D, PicturesAppearUprightAndFragmentsShowTheirPart)
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     scene->drawLineTwoColors(Int2(100, 450), Int2(300, 450), Color4(255, 0, 0, 255), Color4(0, 0, 255, 255));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_GT(colourAt(200, 400)[1], 200);
-    EXPECT_GT(colourAt(105, 450)[0], colourAt(105, 450)[2]);
-    EXPECT_GT(colourAt(295, 450)[2], colourAt(295, 450)[0]);
+    EXPECT_GT(TestSupport::readScenePixelRgb(200, 400)[1], 200);
+    EXPECT_GT(TestSupport::readScenePixelRgb(105, 450)[0], TestSupport::readScenePixelRgb(105, 450)[2]);
+    EXPECT_GT(TestSupport::readScenePixelRgb(295, 450)[2], TestSupport::readScenePixelRgb(295, 450)[0]);
 }
 
 TEST(Scene2D, AWindowWithoutAreaIsAContractFailure)

@@ -260,9 +260,7 @@ TEST_F(GLManagerWindow, ColoursAndClearingReachOpenGL)
     deviceManager->setColor(128, 255, 0, 0);
     EXPECT_EQ(deviceManager->getColor(), Color4(255, 0, 0, 128));
     deviceManager->clearBackground(Color4(0, 0, 255, 255));
-    unsigned char pixel[4] = {0, 0, 0, 0};
-    glReadBuffer(GL_BACK);
-    glReadPixels(10, 10, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    Color4 const pixel = TestSupport::readPixel(10, 10);
     EXPECT_EQ(pixel[0], 0);
     EXPECT_EQ(pixel[1], 0);
     EXPECT_EQ(pixel[2], 255);

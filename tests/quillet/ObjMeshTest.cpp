@@ -328,14 +328,6 @@ protected:
         fflush(stdout);
         return testing::internal::GetCapturedStdout();
     }
-
-    static Color4 pixelAt(int x, int y)
-    {
-        glFinish();
-        unsigned char rgba[4] = {0, 0, 0, 0};
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-        return Color4(rgba[0], rgba[1], rgba[2], 255);
-    }
 };
 }
 
@@ -369,8 +361,8 @@ TEST_F(MeshDrawWindow, ColourModeDrawsEachGroupInItsDiffuseColourAndMaterialMode
     glColor4f(1.f, 1.f, 1.f, 1.f);
     glDisable(GL_COLOR_MATERIAL);
     glmDraw(*mesh, GLM_COLOR);
-    EXPECT_EQ(Color4(255, 0, 0, 255), pixelAt(300, 350)); // upper left: group "left", material a
-    EXPECT_EQ(Color4(0, 0, 255, 255), pixelAt(500, 250)); // lower right: material b
+    EXPECT_EQ(Color4(255, 0, 0, 255), TestSupport::readPixelRgb(300, 350)); // upper left: group "left", material a
+    EXPECT_EQ(Color4(0, 0, 255, 255), TestSupport::readPixelRgb(500, 250)); // lower right: material b
     EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
 
     glmDraw(*mesh, GLM_MATERIAL);

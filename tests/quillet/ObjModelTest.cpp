@@ -73,10 +73,7 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT);
         glColor4f(1.f, 1.f, 1.f, 1.f);
         model.drawNoPos();
-        glFinish();
-        std::vector<unsigned char> pixels(800 * 600 * 4);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        std::vector<unsigned char> const pixels = TestSupport::readWindowPixels();
         int lit = 0;
         for (size_t i = 0; i < pixels.size(); i += 4)
             lit += pixels[i] > 128 ? 1 : 0;
@@ -161,9 +158,7 @@ TEST_F(ModelWindow, MaterialTextureIsLoadedDrawnAndGivenBack)
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glClear(GL_COLOR_BUFFER_BIT);
     model->drawNoPos();
-    glFinish();
-    unsigned char pixel[4] = {0, 0, 0, 0};
-    glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    Color4 const pixel = TestSupport::readPixel(400, 300);
     EXPECT_GT(pixel[0], 200);
     EXPECT_LT(pixel[1], 50);
 

@@ -61,10 +61,7 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT);
         glColor4f(1.f, 1.f, 1.f, 1.f);
         menu->draw();
-        glFinish();
-        std::vector<unsigned char> pixels(800 * 600 * 4);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        std::vector<unsigned char> const pixels = TestSupport::readWindowPixels();
         int lit = 0;
         for (size_t i = 0; i < pixels.size(); i += 4)
             lit += pixels[i] > 100 ? 1 : 0;

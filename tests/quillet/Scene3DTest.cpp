@@ -64,14 +64,6 @@ protected:
         deviceManager->setColor(colorWhite);
     }
 
-    static Color4 pixelAt(int x, int y)
-    {
-        glFinish();
-        unsigned char rgba[4] = {0, 0, 0, 0};
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-        return Color4(rgba[0], rgba[1], rgba[2], 255);
-    }
-
     Scene3D* scene = NULL;
 };
 }
@@ -283,14 +275,14 @@ TEST_F(Scene3DWindow, TexturedBoxShowsItsFrontFaceInTheMiddle)
     beginFrame(Float3(0.f, 0.f, 30.f));
     scene->setPosition(Float3(0.f, 0.f, 0.f));
     scene->drawCube(Float3(10.f, 10.f, 10.f), textures, Float3(1.f, 1.f, 1.f), false);
-    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
-    EXPECT_EQ(pixelAt(5, 5), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(5, 5), Color4(0, 0, 0, 255));
     // Moved to the right of the view, the box leaves the middle black.
     beginFrame(Float3(0.f, 0.f, 30.f));
     scene->setPosition(Float3(20.f, 0.f, 0.f));
     scene->drawCube(Float3(10.f, 10.f, 10.f), textures, Float3(1.f, 1.f, 1.f), false);
-    EXPECT_EQ(pixelAt(400, 300), Color4(0, 0, 0, 255));
-    EXPECT_EQ(pixelAt(568, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(568, 300), Color4(255, 0, 0, 255));
 }
 
 TEST_F(Scene3DWindow, InvertedBoxIsSeenFromInside)
@@ -302,7 +294,7 @@ TEST_F(Scene3DWindow, InvertedBoxIsSeenFromInside)
     scene->setPosition(Float3(0.f, 0.f, 0.f));
     scene->drawCube2(Float3(100.f, 100.f, 100.f), textures, Float3(1.f, 1.f, 1.f), true, false);
     // Looking down -z from the centre shows the front face, moved to the far side.
-    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(255, 0, 0, 255));
 }
 
 TEST_F(Scene3DWindow, FaceOutOfViewIsSkippedAndFaceInViewDrawnAtItsPosition)
@@ -312,10 +304,10 @@ TEST_F(Scene3DWindow, FaceOutOfViewIsSkippedAndFaceInViewDrawnAtItsPosition)
     scene->setPosition(Float3(0.f, 0.f, 0.f));
     EXPECT_FALSE(scene->drawCubeFace(Float3(10.f, 10.f, 10.f), green, Float3(1.f, 1.f, 1.f), 2,
                                      Float3(0.f, 0.f, 60.f)));
-    EXPECT_EQ(pixelAt(400, 300), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(0, 0, 0, 255));
     EXPECT_TRUE(scene->drawCubeFace(Float3(10.f, 10.f, 10.f), green, Float3(1.f, 1.f, 1.f), 2,
                                     Float3(0.f, 0.f, -5.f)));
-    EXPECT_EQ(pixelAt(400, 300), Color4(0, 255, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(0, 255, 0, 255));
 }
 
 // The third-person camera sits behind and above its target and looks at it.
@@ -334,8 +326,8 @@ TEST_F(Scene3DWindow, LookAtModeKeepsTheTargetInTheMiddle)
     deviceManager->setColor(colorWhite);
     scene->setPosition(target);
     scene->drawCube(Float3(2.f, 2.f, 2.f), textures, Float3(1.f, 1.f, 1.f), false);
-    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
-    EXPECT_EQ(pixelAt(400, 200), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 200), Color4(0, 0, 0, 255));
 }
 
 // Water draws both sides of one plane: each side must show only from above or below.
@@ -362,7 +354,7 @@ TEST_F(Scene3DWindow, PlaneShowsOnlyOnTheSideItFaces)
         beginFrame(c.eye, c.rotation);
         scene->setPosition(Float3(0.f, 0.f, 0.f));
         scene->drawPlane(Float2(40.f, 40.f), green, Float2(1.f, 1.f), Float3(0.f, 0.f, 0.f), c.facingDown);
-        EXPECT_EQ(pixelAt(400, 300), c.expected) << "from y " << c.eye.y() << ", facing down " << c.facingDown;
+        EXPECT_EQ(TestSupport::readPixelRgb(400, 300), c.expected) << "from y " << c.eye.y() << ", facing down " << c.facingDown;
     }
     // All bits set keeps the texture already bound.
     unsigned const red = solidTexture(colorRed);
@@ -370,7 +362,7 @@ TEST_F(Scene3DWindow, PlaneShowsOnlyOnTheSideItFaces)
     glBindTexture(GL_TEXTURE_2D, red);
     scene->setPosition(Float3(0.f, 0.f, 0.f));
     scene->drawPlane(Float2(40.f, 40.f), Scene3D::KEEP_CURRENT_TEXTURE, Float2(1.f, 1.f), Float3(0.f, 0.f, 0.f), false);
-    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(255, 0, 0, 255));
 }
 
 TEST_F(Scene3DWindow, TriangleListsAreScaledAndUntexturedOnlyWhenAsked)
@@ -383,15 +375,15 @@ TEST_F(Scene3DWindow, TriangleListsAreScaledAndUntexturedOnlyWhenAsked)
     scene->setPosition(Float3(0.f, 0.f, 0.f));
     glBindTexture(GL_TEXTURE_2D, red);
     scene->drawTriangles(triangle, -1, 1.f);
-    EXPECT_EQ(pixelAt(400, 300), Color4(255, 255, 255, 255)); // untextured: the current colour
-    EXPECT_EQ(pixelAt(400, aboveApex), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(255, 255, 255, 255)); // untextured: the current colour
+    EXPECT_EQ(TestSupport::readPixelRgb(400, aboveApex), Color4(0, 0, 0, 255));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
 
     beginFrame(Float3(0.f, 0.f, 30.f));
     scene->setPosition(Float3(0.f, 0.f, 0.f));
     scene->drawTriangles(triangle, int(red), 2.f);
-    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
-    EXPECT_EQ(pixelAt(400, aboveApex), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, aboveApex), Color4(255, 0, 0, 255));
 }
 
 TEST_F(Scene3DWindow, DisplayListDrawsWhileRecordedAndWhenCalled)
@@ -403,12 +395,12 @@ TEST_F(Scene3DWindow, DisplayListDrawsWhileRecordedAndWhenCalled)
     unsigned const list = scene->createAndBeginDrawList();
     scene->drawCube(Float3(10.f, 10.f, 10.f), textures, Float3(1.f, 1.f, 1.f), false);
     scene->endDrawList();
-    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(255, 0, 0, 255));
     beginFrame(Float3(0.f, 0.f, 30.f));
-    EXPECT_EQ(pixelAt(400, 300), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(0, 0, 0, 255));
     scene->setPosition(Float3(0.f, 0.f, 0.f));
     scene->callDrawList(list);
-    EXPECT_EQ(pixelAt(400, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(255, 0, 0, 255));
     EXPECT_TRUE(glIsList(list));
     scene->removeDrawList(list);
     EXPECT_FALSE(glIsList(list));
@@ -537,11 +529,11 @@ TEST_F(Scene3DWindow, BoxWithoutTexturesIsAWireframe)
     beginFrame(Float3(0.f, 0.f, 30.f));
     scene->setPosition(Float3(0.f, 0.f, 0.f));
     scene->drawCube(Float3(10.f, 10.f, 10.f), NULL, Float3(1.f, 1.f, 1.f), false);
-    EXPECT_EQ(pixelAt(400, 300), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readPixelRgb(400, 300), Color4(0, 0, 0, 255));
     // The front face's right edge, x = 5 at 25 units, lies about 42 pixels right of the middle.
     int lit = 0;
     for (int x = 430; x < 456; ++x)
-        lit += pixelAt(x, 300) == Color4(255, 255, 255, 255) ? 1 : 0;
+        lit += TestSupport::readPixelRgb(x, 300) == Color4(255, 255, 255, 255) ? 1 : 0;
     EXPECT_GT(lit, 0);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
@@ -561,7 +553,7 @@ TEST_F(Scene3DWindow, StrictAlphaHidesHalfTransparentTexelsOfTheBoxOnly)
         beginFrame(Float3(0.f, 0.f, 30.f));
         scene->setPosition(Float3(0.f, 0.f, 0.f));
         scene->drawCube2(Float3(10.f, 10.f, 10.f), textures, Float3(1.f, 1.f, 1.f), false, strict);
-        EXPECT_EQ(pixelAt(400, 300).x() > 0, !strict) << "strict " << strict;
+        EXPECT_EQ(TestSupport::readPixelRgb(400, 300).x() > 0, !strict) << "strict " << strict;
         float threshold = 0.f;
         glGetFloatv(GL_ALPHA_TEST_REF, &threshold);
         EXPECT_FLOAT_EQ(threshold, 0.1f);

@@ -71,10 +71,7 @@ TEST(SkyBox, EachPictureLandsOnItsNamedSideAroundTheEye)
         glClearColor(0.f, 0.f, 0.f, 1.f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         sky->draw();
-        glFinish();
-        unsigned char pixel[4] = {0, 0, 0, 0};
-        glReadBuffer(GL_BACK);
-        glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        Color4 const pixel = TestSupport::readPixel(400, 300);
         for (int c = 0; c < 3; ++c)
             EXPECT_NEAR(side.colour[c], pixel[c], 8) << side.name << " channel " << c;
     }
@@ -107,10 +104,7 @@ TEST(SkyBox, FogLayerIsDrawnInWhiteOfItsAlphaThenWhiteIsBack)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // Around the eye at the current matrix: half-transparent white over black.
     sky->drawFogLayer(10.f, 128);
-    glFinish();
-    unsigned char pixel[4] = {0, 0, 0, 0};
-    glReadBuffer(GL_BACK);
-    glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    Color4 const pixel = TestSupport::readPixel(400, 300);
     EXPECT_NEAR(128, pixel[0], 8);
     EXPECT_EQ(colorWhite, deviceManager->getColor());
     delete sky;

@@ -69,14 +69,6 @@ protected:
         return manager->createAnimatedSprite(names, 1, false);
     }
 
-    static Color4 pixelAt(int x, int windowY)
-    {
-        glFinish();
-        unsigned char rgba[4] = {0, 0, 0, 0};
-        glReadPixels(x, 600 - 1 - windowY, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-        return Color4(rgba[0], rgba[1], rgba[2], 255);
-    }
-
     static void expectCorners(AdvancedBox const& box, std::vector<Int2> const& expected)
     {
         for (int i = 0; i < 4; ++i)
@@ -323,22 +315,22 @@ TEST_F(SpriteWindow, FlatSpriteAppearsUprightAtItsPlaceAndFlips)
     deviceManager->setColor(colorWhite);
     manager->drawAll();
     // The picture's top rows (red) are at the top of the window.
-    EXPECT_EQ(pixelAt(120, 210), Color4(255, 0, 0, 255));
-    EXPECT_EQ(pixelAt(120, 250), Color4(0, 255, 0, 255));
-    EXPECT_EQ(pixelAt(90, 210), Color4(0, 0, 0, 255));
-    EXPECT_EQ(pixelAt(120, 270), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(120, 210), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(120, 250), Color4(0, 255, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(90, 210), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(120, 270), Color4(0, 0, 0, 255));
     // Centred on its hot spot: red left, blue right.
-    EXPECT_EQ(pixelAt(380, 300), Color4(255, 0, 0, 255));
-    EXPECT_EQ(pixelAt(420, 300), Color4(0, 0, 255, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(380, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(420, 300), Color4(0, 0, 255, 255));
 
     sprite->setFlipY(true);
     columns->setFlipX(true);
     deviceManager->clearBackground(colorBlack);
     manager->drawAll();
-    EXPECT_EQ(pixelAt(120, 210), Color4(0, 255, 0, 255));
-    EXPECT_EQ(pixelAt(120, 250), Color4(255, 0, 0, 255));
-    EXPECT_EQ(pixelAt(380, 300), Color4(0, 0, 255, 255));
-    EXPECT_EQ(pixelAt(420, 300), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(120, 210), Color4(0, 255, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(120, 250), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(380, 300), Color4(0, 0, 255, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(420, 300), Color4(255, 0, 0, 255));
 }
 
 // ---------------------------------------------------------------- drawing in the 3-D world
@@ -376,13 +368,13 @@ TEST_F(SpriteWindow, FaceInTheWorldShowsThePictureUprightAndFacingTheViewer)
     sprite->setScale(Float2(4.f, 4.f));
     beginWindowUnitView();
     sprite->drawAsFaceIn3DWorld();
-    EXPECT_EQ(pixelAt(120, 210), Color4(255, 0, 0, 255));
-    EXPECT_EQ(pixelAt(120, 250), Color4(0, 255, 0, 255));
-    EXPECT_EQ(pixelAt(170, 230), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(120, 210), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(120, 250), Color4(0, 255, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(170, 230), Color4(0, 0, 0, 255));
     sprite->setFlipY(true);
     beginWindowUnitView();
     sprite->drawAsFaceIn3DWorld();
-    EXPECT_EQ(pixelAt(120, 210), Color4(0, 255, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(120, 210), Color4(0, 255, 0, 255));
 }
 
 // The front shows the sprite's picture; turned towards the viewer, the side
@@ -409,13 +401,13 @@ TEST_F(SpriteWindow, FiveSidedBoxPutsEachPictureOnItsSide)
         glRotatef(c.turnAboutX, 1.f, 0.f, 0.f);
         glTranslatef(-400.f, -300.f, 0.f);
         front->drawAsCubeIn3DWorld(top, bottom, 32);
-        EXPECT_EQ(pixelAt(400, 290), c.expected) << "turned " << c.turnAboutX;
+        EXPECT_EQ(TestSupport::readScenePixelRgb(400, 290), c.expected) << "turned " << c.turnAboutX;
     }
     // Seen from the front, the lower half is the picture's lower half.
     beginWindowUnitView();
     front->drawAsCubeIn3DWorld(top, bottom, 32);
-    EXPECT_EQ(pixelAt(400, 320), Color4(0, 255, 0, 255));
-    EXPECT_EQ(pixelAt(440, 300), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(400, 320), Color4(0, 255, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(440, 300), Color4(0, 0, 0, 255));
 }
 
 // A cylinder as wide as half the picture's width times two and as tall as the
@@ -428,16 +420,16 @@ TEST_F(SpriteWindow, CylinderStandsAtThePositionTurnedByTheAngle)
     beginWindowUnitView();
     glDisable(GL_CULL_FACE);
     sprite->drawAsCylinderIn3DWorld(24);
-    EXPECT_EQ(pixelAt(400, 280), Color4(255, 0, 0, 255)); // the picture's top half on top
-    EXPECT_EQ(pixelAt(400, 320), Color4(0, 255, 0, 255));
-    EXPECT_NE(pixelAt(450, 300), Color4(0, 0, 0, 255));
-    EXPECT_EQ(pixelAt(400, 345), Color4(0, 0, 0, 255));
-    EXPECT_EQ(pixelAt(480, 300), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(400, 280), Color4(255, 0, 0, 255)); // the picture's top half on top
+    EXPECT_EQ(TestSupport::readScenePixelRgb(400, 320), Color4(0, 255, 0, 255));
+    EXPECT_NE(TestSupport::readScenePixelRgb(450, 300), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(400, 345), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(480, 300), Color4(0, 0, 0, 255));
 
     sprite->setAngle(90.f);
     beginWindowUnitView();
     glDisable(GL_CULL_FACE);
     sprite->drawAsCylinderIn3DWorld(24);
-    EXPECT_NE(pixelAt(400, 350), Color4(0, 0, 0, 255));
-    EXPECT_EQ(pixelAt(450, 300), Color4(0, 0, 0, 255));
+    EXPECT_NE(TestSupport::readScenePixelRgb(400, 350), Color4(0, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(450, 300), Color4(0, 0, 0, 255));
 }

@@ -450,10 +450,7 @@ TEST_F(IndexedWorldTest, WaterSwitchOffDrawsNeitherPlaneNorTint)
         glClear(GL_COLOR_BUFFER_BIT);
         deviceManager->getScene2D()->set2DMode();
         world->draw2D();
-        glFinish();
-        unsigned char pixel[4] = {};
-        glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
-        return static_cast<int>(pixel[2]);
+        return static_cast<int>(TestSupport::readPixel(400, 300).z());
     };
     world->drawWaterOnlyFromTo(0.0f, 500.0f);
     EXPECT_FLOAT_EQ(world->getWater()->getPlaneSize(), 1000.0f);

@@ -41,11 +41,9 @@ protected:
         deviceManager->getScene2D()->set2DMode();
         deviceManager->setColor(colorWhite);
         water->draw2D(Float3(0.0f, cameraY, 0.0f));
-        glFinish();
-        unsigned char pixel[4] = {};
-        glReadPixels(400, 300, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        Color4 const pixel = TestSupport::readPixel(400, 300);
         EXPECT_EQ(deviceManager->getColor(), colorWhite) << "the tint must restore the colour";
-        return Color4(pixel[0], pixel[1], pixel[2], pixel[3]);
+        return pixel;
     }
 
     Water* water = NULL;

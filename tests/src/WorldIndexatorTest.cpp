@@ -404,9 +404,7 @@ TEST_F(WorldIndexatorTest, RegionBoxesAreWhiteOutlinesThatLeaveColourAndFillMode
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         scene3D->updateCamera();
         index->drawAround(scene3D->getCamera().getPosition(), drawRegionBoxes);
-        glFinish();
-        std::vector<unsigned char> pixels(800 * 600 * 4);
-        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        std::vector<unsigned char> const pixels = TestSupport::readWindowPixels();
         int lit = 0;
         for (size_t i = 0; i < pixels.size(); i += 4)
             lit += pixels[i] > 128 && pixels[i + 1] > 128 && pixels[i + 2] > 128 ? 1 : 0;

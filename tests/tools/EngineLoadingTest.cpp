@@ -10,6 +10,7 @@
 #include "SoundManager.h"
 #include "Sound_OpenAL.h"
 #include "SpriteManager.h"
+#include "TestSupport.h"
 
 #include <GL/gl.h>
 #include <cstdlib>
@@ -130,10 +131,7 @@ TEST(EngineLoading, DefaultFontDrawsReadableText)
         // Some 10 to 20 pixels per character, as text of this height should be.
         EXPECT_GT(pen.x() - 100, 10 * 17);
         EXPECT_LT(pen.x() - 100, 20 * 17);
-        glFinish();
-        std::vector<unsigned char> pixels(800 * 600 * 4);
-        glReadBuffer(GL_BACK);
-        glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        std::vector<unsigned char> const pixels = TestSupport::readWindowPixels();
         int inside = 0, outside = 0;
         for (int y = 0; y < 600; ++y)
             for (int x = 0; x < 800; ++x)
@@ -207,10 +205,7 @@ int texturedPixelsOf(Animated3DModel const& model)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glColor4f(1.f, 1.f, 1.f, 1.f);
     model.drawNoPos();
-    glFinish();
-    std::vector<unsigned char> pixels(800 * 600 * 4);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    std::vector<unsigned char> const pixels = TestSupport::readWindowPixels();
     int textured = 0;
     for (size_t i = 0; i < pixels.size(); i += 4)
     {
