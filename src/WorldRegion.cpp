@@ -17,6 +17,30 @@ namespace
 int64_t const MIN_ZONE_RECORD_BYTES = 12 + 12 + 4 + 4 + 6 * 4;
 int64_t const OBJECT_RECORD_BYTES = 12 + 4;
 
+// A block of one element kind: its count, the length of extra data that
+// follows the records (always 0 when written, skipped when read), the records.
+template <typename Element>
+void writeBlock(RecordWriter& writer, std::vector<Element> const& elements)
+{
+    writer.writeInt32(int32_t(elements.size()));
+    writer.writeInt32(0);
+    for (Element const& element : elements)
+        element.saveToFile(writer);
+}
+
+template <typename Element>
+void readBlock(RecordReader& reader, std::vector<Element>& elements, int64_t recordBytes, char const* countWhat,
+               char const* extraLengthWhat, char const* extraDataWhat)
+{
+    int32_t const count = reader.readCount(recordBytes, countWhat);
+    int32_t const extraLength = reader.readInt32(extraLengthWhat);
+    elements.reserve(elements.size() + size_t(count));
+    for (int32_t i = 0; i < count; ++i)
+        elements.push_back(Element(reader));
+    if (extraLength > 0)
+        reader.skip(extraLength, extraDataWhat);
+}
+
 float distance(Float3 const& a, Float3 const& b)
 {
     Float3 const d = a - b;
@@ -241,39 +265,21 @@ void WorldRegion::clearAll()
 
 void WorldRegion::saveToFile(RecordWriter& writer, bool objects) const
 {
-    writer.writeInt32(int32_t(objects ? customObjects.size() : cubeZones.size()));
-    writer.writeInt32(0);
     if (objects)
-    {
-        for (CustomObject const& object : customObjects)
-            object.saveToFile(writer);
-        return;
-    }
-    for (CubeZone const& zone : cubeZones)
-        zone.saveToFile(writer);
+        writeBlock(writer, customObjects);
+    else
+        writeBlock(writer, cubeZones);
 }
 
 void WorldRegion::loadFromFile(RecordReader& reader, bool objects)
 {
     zonesChanged_();
     if (objects)
-    {
-        int32_t const count = reader.readCount(OBJECT_RECORD_BYTES, "a script object block's count");
-        int32_t const extraLength = reader.readInt32("a script object block's extra length");
-        customObjects.reserve(customObjects.size() + size_t(count));
-        for (int32_t i = 0; i < count; ++i)
-            customObjects.push_back(CustomObject(reader));
-        if (extraLength > 0)
-            reader.skip(extraLength, "a script object block's extra data");
-        return;
-    }
-    int32_t const count = reader.readCount(MIN_ZONE_RECORD_BYTES, "a cube zone block's count");
-    int32_t const extraLength = reader.readInt32("a cube zone block's extra length");
-    cubeZones.reserve(cubeZones.size() + size_t(count));
-    for (int32_t i = 0; i < count; ++i)
-        cubeZones.push_back(CubeZone(reader));
-    if (extraLength > 0)
-        reader.skip(extraLength, "a cube zone block's extra data");
+        readBlock(reader, customObjects, OBJECT_RECORD_BYTES, "a script object block's count",
+                  "a script object block's extra length", "a script object block's extra data");
+    else
+        readBlock(reader, cubeZones, MIN_ZONE_RECORD_BYTES, "a cube zone block's count",
+                  "a cube zone block's extra length", "a cube zone block's extra data");
 }
 
 std::vector<CubeZone> const& WorldRegion::getCubeZones() const
