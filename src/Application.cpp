@@ -1,26 +1,14 @@
 #include "Application.h"
 
-#include "BasicVector.h"
-#include "DeviceManager.h"
-#include "KeyboardManager.h"
+#include "LuaManager.h"
 
-#include <iostream>
+char const* const credits = "Quillet 0.19";
 
-// Until the game's main loop exists, a frame clears the window and Escape quits.
 int Application::run(std::string programPath)
 {
-    std::cout << "================ Initializing ..." << std::endl;
-    DeviceManager::newInstance(programPath, "", 800, 600, false);
-    std::cout << "================ Initialized, first draw ..." << std::endl;
-    bool isRunning = true;
-    while (isRunning)
-    {
-        deviceManager->loopEvent();
-        for (int const code : deviceManager->getKeyboardManager()->keyEvents)
-            if (code == KeyboardManager::KEYASCII_ESCAPE)
-                isRunning = false;
-        deviceManager->clearBackground(Color4(40, 60, 90, 255));
-    }
-    DeviceManager::deleteInstance();
+    LuaManager* const manager = new LuaManager(programPath);
+    while (manager->getIsRunning())
+        manager->manageAndDraw();
+    delete manager;
     return 0;
 }

@@ -5,12 +5,15 @@
 
 #include <string>
 
+// The program's name and version, shown in the main menu.
+extern char const* const credits;
+
 class Application
 {
 public:
     Application() = default;
 
-    // Opens the window, runs frames until the game ends and returns the exit status.
+    // Runs frames until the game ends and returns the exit status.
     int run(std::string programPath);
 };
 

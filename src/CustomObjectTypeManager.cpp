@@ -2,7 +2,7 @@
 
 #include "CustomObject.h"
 
-CustomObjectTypeManager::CustomObjectTypeManager(Font* font, SoundManager* soundManager)
+CustomObjectTypeManager::CustomObjectTypeManager(Font const* font, SoundManager* soundManager)
     : font(font), soundManager(soundManager)
 {
 }
@@ -21,7 +21,7 @@ void CustomObjectTypeManager::freeUnused()
     CustomObject::freeUnusedTypes();
 }
 
-Font* CustomObjectTypeManager::getFont() const
+Font const* CustomObjectTypeManager::getFont() const
 {
     return font;
 }

@@ -12,7 +12,7 @@ class SoundManager;
 class CustomObjectTypeManager
 {
 public:
-    CustomObjectTypeManager(Font* font, SoundManager* soundManager);
+    CustomObjectTypeManager(Font const* font, SoundManager* soundManager);
     ~CustomObjectTypeManager();
 
     // Before a manage step: every type used in the previous step becomes unused.
@@ -20,11 +20,11 @@ public:
     // After a manage step: every type no object used in it gets its unload call.
     void freeUnused();
 
-    Font* getFont() const;
+    Font const* getFont() const;
     SoundManager* getSoundManager() const;
 
 private:
-    Font* font;
+    Font const* font;
     SoundManager* soundManager;
 };
 

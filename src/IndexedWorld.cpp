@@ -79,7 +79,7 @@ void flushFolder(std::string const& fileName)
 }
 }
 
-IndexedWorld::IndexedWorld(Font* font, std::string const& worldFileName, SoundManager* soundManager)
+IndexedWorld::IndexedWorld(Font const* font, std::string const& worldFileName, SoundManager* soundManager)
     : water(NULL), waterEnable(true)
 {
     ASSERT(cotm == NULL && cubeTypeManager == NULL && worldIndexator == NULL, "Only one indexed world may exist");

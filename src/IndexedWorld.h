@@ -26,7 +26,7 @@ class IndexedWorld
 {
 public:
     // Loads the world file; a missing or bad file ends the program.
-    IndexedWorld(Font* font, std::string const& worldFileName, SoundManager* soundManager);
+    IndexedWorld(Font const* font, std::string const& worldFileName, SoundManager* soundManager);
     ~IndexedWorld();
     IndexedWorld(IndexedWorld const&) = delete;
     IndexedWorld& operator=(IndexedWorld const&) = delete;
