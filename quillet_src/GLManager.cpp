@@ -140,6 +140,10 @@ void GLManager::init(std::string const& programPath, char const* windowTitle, in
     glutInitWindowSize(width, height);
     windowSize = Int2(width, height);
     glutCreateWindow(windowTitle);
+    // Closing the window must not end the process from inside the pump: the
+    // game shuts down in order (the script's farewell, a pending save) once
+    // it sees isWindowDestroyed().
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
     glutDisplayFunc(displayFunc);
     glutMouseFunc(mouseFunc);
     glutMotionFunc(motionFunc);
@@ -177,6 +181,13 @@ int64_t GLManager::clampFramePeriod(int64_t periodUs)
 
 int GLManager::loopEvent()
 {
+    // A closed window has nothing left to swap or deliver.
+    if (isWindowDestroyed())
+    {
+        keyboardManager->keyEvents.clear();
+        mouseEvents.clear();
+        return 0;
+    }
     int const width = glutGet(GLUT_WINDOW_WIDTH);
     int const height = glutGet(GLUT_WINDOW_HEIGHT);
     if (width != windowSize.x() || height != windowSize.y())
