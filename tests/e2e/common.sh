@@ -1,12 +1,14 @@
 # Sourced by the end-to-end tests: runs the real program in a temporary folder
 # holding a copy of the game data, and drives its window with real key presses.
-# Usage in a test: e2e_setup "$@"; ...; e2e_start; e2e_key Escape; e2e_wait_exit
+# Usage in a test: e2e_setup "$@"; (write world.lua); e2e_start; e2e_key ...; e2e_wait_exit
+# The arguments: the program, the game data folder, the folder of the test tools.
 
 set -euo pipefail
 
 e2e_setup() {
   APPLICATION=$1
   GAME_DATA=$2
+  TEST_TOOLS=${3:-}
   WORK=$(mktemp -d /tmp/quillet_e2e_XXXXXX)
   trap 'e2e_cleanup' EXIT
   if [ -d "$GAME_DATA" ]; then
@@ -79,4 +81,29 @@ e2e_wait_exit() {
 # Saves the window's picture to a PNG file.
 e2e_screenshot() {
   import -window "$APP_WINDOW" "$1"
+}
+
+# Waits until the program's standard output holds a line matching the pattern.
+e2e_wait_output() {
+  local pattern=$1
+  local seconds=${2:-30}
+  local i
+  for i in $(seq 1 $((seconds * 10))); do
+    grep -q -- "$pattern" "$WORK/stdout.txt" 2>/dev/null && return 0
+    kill -0 "$APP_PID" 2>/dev/null || e2e_fail "the program ended before printing '$pattern'"
+    sleep 0.1
+  done
+  e2e_fail "no '$pattern' within $seconds s"
+}
+
+# A press and release of the left button at a window position.
+e2e_click() {
+  xdotool mousemove --window "$APP_WINDOW" "$1" "$2"
+  sleep 0.2
+  xdotool click 1
+}
+
+# The number of output lines matching the pattern.
+e2e_count_output() {
+  grep -c -- "$1" "$WORK/stdout.txt" || true
 }
