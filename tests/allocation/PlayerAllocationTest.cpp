@@ -20,14 +20,22 @@
 #include <string>
 #include <unistd.h>
 
+// Every unaligned form is replaced, so that each allocation and its release
+// pair up in malloc and free (the sanitizers check the pairs); the aligned
+// forms are left to the library, whole.
 namespace
 {
 std::atomic<long> allocationCount(0);
 
-void* countedAllocation(std::size_t size)
+void* countedAllocation(std::size_t size) noexcept
 {
     ++allocationCount;
-    void* const memory = std::malloc(size == 0 ? 1 : size);
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* countedAllocationOrThrow(std::size_t size)
+{
+    void* const memory = countedAllocation(size);
     if (memory == NULL)
         throw std::bad_alloc();
     return memory;
@@ -36,10 +44,20 @@ void* countedAllocation(std::size_t size)
 
 void* operator new(std::size_t size)
 {
-    return countedAllocation(size);
+    return countedAllocationOrThrow(size);
 }
 
 void* operator new[](std::size_t size)
+{
+    return countedAllocationOrThrow(size);
+}
+
+void* operator new(std::size_t size, std::nothrow_t const&) noexcept
+{
+    return countedAllocation(size);
+}
+
+void* operator new[](std::size_t size, std::nothrow_t const&) noexcept
 {
     return countedAllocation(size);
 }
@@ -60,6 +78,16 @@ void operator delete(void* memory, std::size_t) noexcept
 }
 
 void operator delete[](void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, std::nothrow_t const&) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory, std::nothrow_t const&) noexcept
 {
     std::free(memory);
 }
