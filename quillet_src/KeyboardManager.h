@@ -55,7 +55,7 @@ public:
 
     // The code of a toolkit special key, or -1 for keys the program ignores.
     static int codeOfSpecialKey(int glutKey);
-    // Most characters one physical key can give, whatever the modifiers.
+    // How many characters of one physical key a release clears at most.
     static constexpr int MAX_CHARACTERS_OF_KEY = 16;
     // The characters of the physical key that gives `character` under the
     // current keyboard layout (the character itself included, letters in both
