@@ -12,7 +12,8 @@ Animated3DModel::Animated3DModel(std::vector<std::string> const& fileNames, floa
       currentFrame(0),
       framePeriod(DEFAULT_FRAME_PERIOD),
       forward(false),
-      running(true)
+      running(true),
+      position(0.f, 0.f, 0.f)
 {
     ASSERT(!fileNames.empty(), "an animated model needs at least one file");
     frames.reserve(fileNames.size());
@@ -113,4 +114,14 @@ bool Animated3DModel::isRunning() const
 void Animated3DModel::setRunning(bool isOn)
 {
     running = isOn;
+}
+
+Float3 Animated3DModel::getPosition() const
+{
+    return position;
+}
+
+void Animated3DModel::setPosition(Float3 const& newPosition)
+{
+    position = newPosition;
 }

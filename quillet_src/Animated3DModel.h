@@ -4,6 +4,8 @@
 // A sequence of OBJ files played as frames, one ObjModel per file; a still
 // model is an animation of one frame. The animation steps by itself when it is
 // drawn, through the frame range, forward or backward, one frame per period.
+// The model also keeps where its owner placed it in the world; drawing never
+// reads it (the owner moves the matrix there first).
 
 #include "Object3D.h"
 
@@ -44,6 +46,9 @@ public:
     bool isRunning() const;
     void setRunning(bool isOn);
 
+    Float3 getPosition() const;
+    void setPosition(Float3 const& newPosition);
+
 private:
     std::vector<ObjModel*> frames;
     unsigned minId;
@@ -55,6 +60,9 @@ private:
     // False: the frame index decreases.
     bool forward;
     bool running;
+    // The owner's placement of the model, kept with it so the model is the one
+    // record of where its body stands.
+    Float3 position;
 };
 
 #endif

@@ -3,6 +3,9 @@
 #include "Errors.h"
 
 #include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <X11/XKBlib.h>
+#include <cctype>
 
 namespace
 {
@@ -17,7 +20,7 @@ void keyboardFunc(unsigned char key, int, int)
 
 void keyboardUpFunc(unsigned char key, int, int)
 {
-    this_->keyReleased(key);
+    this_->characterKeyReleased(key);
 }
 
 void specialFunc(int key, int, int)
@@ -32,6 +35,47 @@ void specialUpFunc(int key, int, int)
     int const code = KeyboardManager::codeOfSpecialKey(key);
     if (code >= 0)
         this_->keyReleased(code);
+}
+
+// Key symbols of printable Latin-1 characters are the character codes themselves.
+bool isPrintableLatin1(unsigned long keySymbol)
+{
+    return (keySymbol >= 0x20 && keySymbol <= 0x7E) || (keySymbol >= 0xA0 && keySymbol <= 0xFF);
+}
+
+void addCharacter(unsigned char character, unsigned char* characters, int& count)
+{
+    for (int i = 0; i < count; ++i)
+        if (characters[i] == character)
+            return;
+    if (count < KeyboardManager::MAX_CHARACTERS_OF_KEY)
+        characters[count++] = character;
+}
+
+// Layouts use up to four groups of up to eight shift levels (Shift, AltGr, ...).
+int const NB_KEYBOARD_GROUPS = 4;
+int const NB_SHIFT_LEVELS = 8;
+
+// Every printable character of the physical key that gives `character`, read
+// from the server's keyboard mapping (which Xlib keeps on the client side, so
+// this asks the server nothing): independent of the layout, so '1' and '!' go
+// together on a US keyboard and '&' and '1' on a French one.
+void addCharactersOfKeyboardMapping(unsigned char character, unsigned char* characters, int& count)
+{
+    // The callbacks run inside the pump, with the window's context current.
+    Display* const display = glXGetCurrentDisplay();
+    if (display == NULL || !isPrintableLatin1(character))
+        return;
+    KeyCode const keyCode = XKeysymToKeycode(display, character);
+    if (keyCode == 0)
+        return;
+    for (int group = 0; group < NB_KEYBOARD_GROUPS; ++group)
+        for (int level = 0; level < NB_SHIFT_LEVELS; ++level)
+        {
+            KeySym const keySymbol = XkbKeycodeToKeysym(display, keyCode, group, level);
+            if (isPrintableLatin1(keySymbol))
+                addCharacter(static_cast<unsigned char>(keySymbol), characters, count);
+        }
 }
 }
 
@@ -92,6 +136,20 @@ int KeyboardManager::codeOfSpecialKey(int glutKey)
     }
 }
 
+int KeyboardManager::charactersOfSamePhysicalKey(unsigned char character,
+                                                 unsigned char characters[MAX_CHARACTERS_OF_KEY])
+{
+    int count = 0;
+    addCharacter(character, characters, count);
+    // Letters pair with their other case even where no keyboard mapping is at hand.
+    if (character < 0x80 && std::isalpha(character))
+        addCharacter(static_cast<unsigned char>(std::islower(character) ? std::toupper(character)
+                                                                         : std::tolower(character)),
+                     characters, count);
+    addCharactersOfKeyboardMapping(character, characters, count);
+    return count;
+}
+
 void KeyboardManager::keyPressed(int code)
 {
     if (keyEventFunction != NULL)
@@ -103,4 +161,12 @@ void KeyboardManager::keyPressed(int code)
 void KeyboardManager::keyReleased(int code)
 {
     keys[code] = false;
+}
+
+void KeyboardManager::characterKeyReleased(unsigned char character)
+{
+    unsigned char characters[MAX_CHARACTERS_OF_KEY] = {};
+    int const count = charactersOfSamePhysicalKey(character, characters);
+    for (int i = 0; i < count; ++i)
+        keyReleased(characters[i]);
 }

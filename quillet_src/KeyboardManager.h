@@ -5,6 +5,9 @@
 // the codes pressed during the current frame. Ordinary keys keep the character
 // the toolkit delivers (so 'a' and 'A' differ); special keys use the constants
 // below. The toolkit callbacks update the manager registered by init().
+// A character key's release clears every character of that physical key, since
+// the toolkit names a release by the modifiers held at that moment: Shift let
+// go before the letter would otherwise leave 'E' down for good.
 
 #include <vector>
 
@@ -52,10 +55,19 @@ public:
 
     // The code of a toolkit special key, or -1 for keys the program ignores.
     static int codeOfSpecialKey(int glutKey);
+    // How many characters of one physical key a release clears at most.
+    static constexpr int MAX_CHARACTERS_OF_KEY = 16;
+    // The characters of the physical key that gives `character` under the
+    // current keyboard layout (the character itself included, letters in both
+    // cases); returns how many were written to `characters`.
+    static int charactersOfSamePhysicalKey(unsigned char character,
+                                           unsigned char characters[MAX_CHARACTERS_OF_KEY]);
 
     // Called by the toolkit callbacks; public so that they reach them.
     void keyPressed(int code);
     void keyReleased(int code);
+    // A character key let go: every character of its physical key goes up.
+    void characterKeyReleased(unsigned char character);
 
     bool keys[NB_KEYS];
     std::vector<int> keyEvents;

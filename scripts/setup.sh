@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config clang
-  freeglut3-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri mesa-utils
+  freeglut3-dev libx11-dev libglu1-mesa-dev libgl1-mesa-dev libgl1-mesa-dri mesa-utils
   liblua5.1-0-dev libpng-dev libjpeg-dev zlib1g-dev
   libopenal-dev libalut-dev libopenal1
   libfreetype-dev fonts-dejavu-core

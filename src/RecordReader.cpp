@@ -39,6 +39,24 @@ RecordReader::RecordReader(FILE* file, std::string const& fileName)
     }
 }
 
+bool RecordReader::tryReadInt32(FILE* file, int32_t& value)
+{
+    unsigned char bytes[4] = {};
+    if (std::fread(bytes, 1, 4, file) != 4)
+        return false;
+    value = int32_t(decodeUint32(bytes));
+    return true;
+}
+
+bool RecordReader::tryReadFloat(FILE* file, float& value)
+{
+    unsigned char bytes[4] = {};
+    if (std::fread(bytes, 1, 4, file) != 4)
+        return false;
+    value = decodeFloat(bytes);
+    return true;
+}
+
 void RecordReader::failTruncated_(char const* what) const
 {
     std::string const message = "File '" + fileName + "' is truncated: it ends inside " + what;

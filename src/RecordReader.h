@@ -40,6 +40,12 @@ public:
     void checkCount(int64_t count, int64_t bytesEach, char const* what) const;
     void skip(int64_t bytes, char const* what);
 
+    // One field straight from the file, unbuffered, for records that may end
+    // early without that being an error (game saves): false, with the value
+    // untouched, when the file ends first; the file is left after the field.
+    static bool tryReadInt32(FILE* file, int32_t& value);
+    static bool tryReadFloat(FILE* file, float& value);
+
     int64_t getBytesLeft() const;
     std::string const& getFileName() const;
     // The fatal report for a file whose contents make no sense.

@@ -71,6 +71,20 @@ ChildResult runInChild(std::function<void()> const& body)
     return result;
 }
 
+ChildResult runInChildSharingWindow(std::function<void()> const& body)
+{
+    return runInChild([&] {
+        on_exit(
+            [](int status, void*) {
+                fflush(stdout);
+                fflush(stderr);
+                _exit(status);
+            },
+            NULL);
+        body();
+    });
+}
+
 InputLock::InputLock() : fd(open("/tmp/quillet_input.lock", O_CREAT | O_RDWR, 0666))
 {
     if (fd >= 0)
@@ -90,6 +104,35 @@ bool hasDisplay()
         return false;
     XCloseDisplay(display);
     return true;
+}
+
+bool xdotool(std::string const& arguments)
+{
+    std::string const command = "xdotool " + arguments;
+    return system(command.c_str()) == 0;
+}
+
+std::string findWindow(std::string const& title)
+{
+    std::string const command = "xdotool search --name '^" + title + "$' | head -n 1";
+    FILE* pipe = popen(command.c_str(), "r");
+    char line[64] = {0};
+    if (pipe != NULL)
+    {
+        if (fgets(line, sizeof(line), pipe) == NULL)
+            line[0] = 0;
+        pclose(pipe);
+    }
+    unsigned long const id = strtoul(line, NULL, 10);
+    return id == 0 ? std::string() : std::to_string(id);
+}
+
+bool takeInput(std::string const& windowId, Int2 const& pointer)
+{
+    return !windowId.empty() && xdotool("windowmove --sync " + windowId + " 1200 900") &&
+           xdotool("windowfocus --sync " + windowId) &&
+           xdotool("mousemove --window " + windowId + " " + std::to_string(pointer.x()) + " " +
+                   std::to_string(pointer.y()));
 }
 
 std::vector<unsigned char> readWindowPixels()

@@ -43,8 +43,23 @@ private:
     int fd = -1;
 };
 
+// runInChild for a body that shares the caller's window: the child leaves
+// without the exit handlers, which would tear down the window they share.
+ChildResult runInChildSharingWindow(std::function<void()> const& body);
+
 // True when an X display is reachable (the test command starts Xvfb).
 bool hasDisplay();
+
+// Runs "xdotool <arguments>"; true when it succeeded.
+bool xdotool(std::string const& arguments);
+// The X id, as text for xdotool, of the first window titled exactly `title`;
+// empty when there is none.
+std::string findWindow(std::string const& title);
+// Other tests' windows open at the screen's top-left corner: moves this window
+// clear of them, gives it the keyboard focus and puts the pointer at `pointer`
+// (window pixels) in it, so that real presses and moves reach it alone. Hold an
+// InputLock meanwhile. True when every step succeeded.
+bool takeInput(std::string const& windowId, Int2 const& pointer);
 
 // The whole 800 x 600 back buffer as RGBA, bottom row first, after glFinish.
 std::vector<unsigned char> readWindowPixels();

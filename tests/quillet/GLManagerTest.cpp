@@ -27,13 +27,8 @@ protected:
         DeviceManager::newInstance("quillet_tests", "quillet input test", 800, 600, false);
         for (int i = 0; i < 5; ++i)
             deviceManager->loopEvent();
-        windowId = std::to_string(findWindow());
-        // Other tests' windows open at the screen's top-left corner while this one
-        // runs: move this window clear of them, give it the focus and put the
-        // pointer over it, so that the XTest presses and clicks reach it alone.
-        xdotool("windowmove --sync " + windowId + " 1200 900");
-        xdotool("windowfocus --sync " + windowId);
-        xdotool("mousemove --window " + windowId + " 400 300");
+        windowId = TestSupport::findWindow("quillet input test");
+        ASSERT_TRUE(TestSupport::takeInput(windowId, Int2(400, 300)));
         pumpUntil([] { return false; }, 5);
     }
 
@@ -43,24 +38,9 @@ protected:
             DeviceManager::deleteInstance();
     }
 
-    static unsigned long findWindow()
-    {
-        std::string const command = "xdotool search --name '^quillet input test$' | head -n 1";
-        FILE* pipe = popen(command.c_str(), "r");
-        char line[64] = {0};
-        if (pipe != NULL)
-        {
-            if (fgets(line, sizeof(line), pipe) == NULL)
-                line[0] = 0;
-            pclose(pipe);
-        }
-        return strtoul(line, NULL, 10);
-    }
-
     static void xdotool(std::string const& arguments)
     {
-        std::string const command = "xdotool " + arguments;
-        ASSERT_EQ(system(command.c_str()), 0) << command;
+        ASSERT_TRUE(TestSupport::xdotool(arguments)) << arguments;
     }
 
     // Pumps frames until the condition holds, collecting every key and mouse event seen.
@@ -127,6 +107,30 @@ TEST_F(GLManagerWindow, LettersKeepTheirCaseAndReleasesUpdateTheKeyTable)
     EXPECT_TRUE(keyboard->keys['b']);
     xdotool("keyup b");
     EXPECT_TRUE(pumpUntil([&] { return !keyboard->keys['b']; }));
+}
+
+TEST_F(GLManagerWindow, KeyReleasedAfterShiftClearsBothCharactersOfTheKey)
+{
+    KeyboardManager const* keyboard = deviceManager->getKeyboardManager();
+    // The press is named with Shift held ('E', '!'), the release without it ('e', '1').
+    xdotool("keydown shift");
+    xdotool("keydown e");
+    xdotool("keydown 1");
+    ASSERT_TRUE(pumpUntil([&] { return keyboard->keys['E'] && keyboard->keys['!']; }));
+    xdotool("keyup shift");
+    xdotool("keyup e");
+    xdotool("keyup 1");
+    EXPECT_TRUE(pumpUntil([&] { return !keyboard->keys['E'] && !keyboard->keys['!']; }));
+    EXPECT_FALSE(keyboard->keys['e']);
+    EXPECT_FALSE(keyboard->keys['1']);
+    // A release names its own key too: the other keys held stay down.
+    xdotool("keydown a");
+    xdotool("keydown 2");
+    ASSERT_TRUE(pumpUntil([&] { return keyboard->keys['a'] && keyboard->keys['2']; }));
+    xdotool("keyup 2");
+    ASSERT_TRUE(pumpUntil([&] { return !keyboard->keys['2']; }));
+    EXPECT_TRUE(keyboard->keys['a']);
+    xdotool("keyup a");
 }
 
 TEST_F(GLManagerWindow, SpecialKeysArriveWithTheirCodes)
@@ -401,4 +405,15 @@ TEST(KeyboardManager, ClearingTheKeysKeepsTheFunctionKeys)
     EXPECT_EQ(keyboard.keyEvents, (std::vector<int>{'x', 33, 260, 267})) << "clearing the keys keeps the events";
     for (int const ignored : {GLUT_KEY_HOME, GLUT_KEY_END, GLUT_KEY_INSERT})
         EXPECT_EQ(KeyboardManager::codeOfSpecialKey(ignored), -1);
+}
+
+TEST(KeyboardManager, LetterReleaseClearsBothCasesEvenWithoutAKeyboardMapping)
+{
+    // No window, so no keyboard mapping to read: letters still pair by case.
+    KeyboardManager keyboard;
+    keyboard.keyPressed('Q');
+    keyboard.keyPressed('w');
+    keyboard.characterKeyReleased('q');
+    EXPECT_FALSE(keyboard.keys['Q']);
+    EXPECT_TRUE(keyboard.keys['w']);
 }

@@ -30,67 +30,8 @@
 
 namespace
 {
-// Builds world files field by field, independently of the program's writer,
-// so the tests state the file layout themselves.
-class WorldBytes
-{
-public:
-    WorldBytes& raw(std::string const& text)
-    {
-        bytes += text;
-        return *this;
-    }
-    WorldBytes& int32(int32_t value)
-    {
-        uint32_t const bits = static_cast<uint32_t>(value);
-        for (int i = 0; i < 4; ++i)
-            bytes += static_cast<char>((bits >> (8 * i)) & 0xFF);
-        return *this;
-    }
-    WorldBytes& float32(float value)
-    {
-        int32_t bits = 0;
-        std::memcpy(&bits, &value, 4);
-        return int32(bits);
-    }
-    WorldBytes& float3(float x, float y, float z) { return float32(x).float32(y).float32(z); }
-    WorldBytes& header(int cubeTypeCount) { return raw("WORLD").int32(1).int32(cubeTypeCount); }
-    WorldBytes& cubeType(std::string const names[6], bool rx, bool ry, bool rz, bool collidable)
-    {
-        for (int face = 0; face < 6; ++face)
-            int32(static_cast<int32_t>(names[face].size())).raw(names[face]);
-        bytes += static_cast<char>(rx);
-        bytes += static_cast<char>(ry);
-        bytes += static_cast<char>(rz);
-        bytes += static_cast<char>(collidable);
-        return *this;
-    }
-    WorldBytes& table(int ox, int oy, int oz, int sx, int sy, int sz) { return int32(ox).int32(oy).int32(oz).int32(sx).int32(sy).int32(sz); }
-    WorldBytes& emptyBlock() { return int32(0).int32(0); }
-    WorldBytes& emptyCell() { return emptyBlock().emptyBlock(); }
-    WorldBytes& emptyCells(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            emptyCell();
-        return *this;
-    }
-    // A zone with the given shadow list counts, in shadow face order; a count
-    // of -1 is a wholly shadowed face, a positive one is followed by vertices.
-    WorldBytes& zone(float x, float y, float z, float size, int id, int const shadowCounts[6])
-    {
-        float3(x, y, z).float3(size, size, size).int32(id).int32(0);
-        for (int face = 0; face < 6; ++face)
-        {
-            int32(shadowCounts[face]);
-            for (int v = 0; v < shadowCounts[face]; ++v)
-                float3(0.5f * v - 5.0f, 5.0f, 0.25f * v);
-        }
-        return *this;
-    }
-    WorldBytes& object(float x, float y, float z, int id) { return float3(x, y, z).int32(id); }
-
-    std::string bytes;
-};
+using WorldTestSupport::emptyWorld;
+using WorldTestSupport::WorldBytes;
 
 // Textures of the game's data, which the drawing tests load.
 std::string const NAMES_A[6] = {"grass_top.png", "dirt.png", "grass_side.png", "brick.png", "stone.png", "sand.png"};
@@ -109,11 +50,6 @@ std::string compactWorld()
     world.int32(1).int32(4).zone(5, 5, 5, 10.0f, 0, SHADOWED).int32(7);
     world.int32(1).int32(0).object(1, 2, 3, 2);
     return world.bytes;
-}
-
-std::string emptyWorld()
-{
-    return WorldBytes().header(0).table(-1, -1, -1, 2, 2, 2).emptyCells(8).bytes;
 }
 
 // Two cube types, shadowed and plain zones in regions on both sides of the
@@ -235,18 +171,9 @@ protected:
         return found;
     }
 
-    // Runs body in a child process that shares this window. The child leaves
-    // without the exit handlers, which would tear down the window they share.
     static TestSupport::ChildResult inChild(std::function<void()> const& body)
     {
-        return TestSupport::runInChild([&] {
-            on_exit([](int status, void*) {
-                fflush(stdout);
-                fflush(stderr);
-                _exit(status);
-            }, NULL);
-            body();
-        });
+        return TestSupport::runInChildSharingWindow(body);
     }
 
     // Loads the bytes in a child process; the child reports how loading ended.

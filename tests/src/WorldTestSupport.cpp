@@ -1,6 +1,7 @@
 #include "WorldTestSupport.h"
 
 #include "DeviceManager.h"
+#include "IndexedWorld.h"
 #include "TestSupport.h"
 
 #include <algorithm>
@@ -54,6 +55,11 @@ void enterWorldFolderWithWindow(std::vector<std::string> const& faceTextures)
     DeviceManager::newInstance("game_tests", "world tests", 800, 600, false);
 }
 
+std::string emptyWorld()
+{
+    return WorldBytes().header(0).table(-1, -1, -1, 2, 2, 2).emptyCells(8).bytes;
+}
+
 std::vector<std::string> sixNames(std::string const& prefix)
 {
     std::vector<std::string> names;
@@ -61,6 +67,23 @@ std::vector<std::string> sixNames(std::string const& prefix)
         names.push_back(prefix + std::to_string(i) + ".png");
     return names;
 }
+}
+
+WorldObstacle::WorldObstacle(IndexedWorld const& world) : world(world)
+{
+}
+
+bool WorldObstacle::isThere3DIntersection(Float3 const& from, Float3 const& to, Float3& out) const
+{
+    ++queries;
+    if (!world.isThere3DIntersectionPoint(to))
+        return false;
+    out = from;
+    return true;
+}
+
+void WorldObstacle::drawNoPos() const
+{
 }
 
 void RecordingLuaFuncs::callLuaGenericFunction(char const* functionName)
