@@ -71,6 +71,18 @@ ChildResult runInChild(std::function<void()> const& body)
     return result;
 }
 
+ChildResult runInChildSharingWindow(std::function<void()> const& body)
+{
+    return runInChild([&] {
+        on_exit([](int status, void*) {
+            fflush(stdout);
+            fflush(stderr);
+            _exit(status);
+        }, NULL);
+        body();
+    });
+}
+
 InputLock::InputLock() : fd(open("/tmp/quillet_input.lock", O_CREAT | O_RDWR, 0666))
 {
     if (fd >= 0)
@@ -90,6 +102,33 @@ bool hasDisplay()
         return false;
     XCloseDisplay(display);
     return true;
+}
+
+bool xdotool(std::string const& arguments)
+{
+    std::string const command = "xdotool " + arguments;
+    return system(command.c_str()) == 0;
+}
+
+unsigned long findWindow(std::string const& title)
+{
+    std::string const command = "xdotool search --name '^" + title + "$' | head -n 1";
+    FILE* pipe = popen(command.c_str(), "r");
+    char line[64] = {0};
+    if (pipe != NULL)
+    {
+        if (fgets(line, sizeof(line), pipe) == NULL)
+            line[0] = 0;
+        pclose(pipe);
+    }
+    return strtoul(line, NULL, 10);
+}
+
+bool takeInputFocus(unsigned long window)
+{
+    std::string const id = std::to_string(window);
+    return xdotool("windowmove --sync " + id + " 1200 900") && xdotool("windowfocus --sync " + id) &&
+           xdotool("mousemove --window " + id + " 400 300");
 }
 
 std::vector<unsigned char> readWindowPixels()

@@ -27,6 +27,9 @@ struct ChildResult
 // Runs body in a forked child, capturing its standard output and error; a body
 // that returns exits with status 0. Use it to check fatal reports byte for byte.
 ChildResult runInChild(std::function<void()> const& body);
+// runInChild for a body that may use the window: the child leaves without the
+// exit handlers, which would tear down the window it shares with the test.
+ChildResult runInChildSharingWindow(std::function<void()> const& body);
 
 // Held by a test while it sends real key presses or pointer moves: tests run
 // two at a time and share the display's keyboard focus and pointer, so those
@@ -45,6 +48,15 @@ private:
 
 // True when an X display is reachable (the test command starts Xvfb).
 bool hasDisplay();
+
+// Runs xdotool with these arguments; true when it succeeded.
+bool xdotool(std::string const& arguments);
+// The first window with exactly this title, 0 when there is none.
+unsigned long findWindow(std::string const& title);
+// Other tests' windows open at the screen's top-left corner: moves the window
+// clear of them, gives it the keyboard focus and puts the pointer over it, so
+// that the presses and clicks of a test holding the InputLock reach it alone.
+bool takeInputFocus(unsigned long window);
 
 // The whole 800 x 600 back buffer as RGBA, bottom row first, after glFinish.
 std::vector<unsigned char> readWindowPixels();

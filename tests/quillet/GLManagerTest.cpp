@@ -27,13 +27,9 @@ protected:
         DeviceManager::newInstance("quillet_tests", "quillet input test", 800, 600, false);
         for (int i = 0; i < 5; ++i)
             deviceManager->loopEvent();
-        windowId = std::to_string(findWindow());
-        // Other tests' windows open at the screen's top-left corner while this one
-        // runs: move this window clear of them, give it the focus and put the
-        // pointer over it, so that the XTest presses and clicks reach it alone.
-        xdotool("windowmove --sync " + windowId + " 1200 900");
-        xdotool("windowfocus --sync " + windowId);
-        xdotool("mousemove --window " + windowId + " 400 300");
+        unsigned long const window = TestSupport::findWindow("quillet input test");
+        windowId = std::to_string(window);
+        ASSERT_TRUE(TestSupport::takeInputFocus(window));
         pumpUntil([] { return false; }, 5);
     }
 
@@ -43,24 +39,9 @@ protected:
             DeviceManager::deleteInstance();
     }
 
-    static unsigned long findWindow()
-    {
-        std::string const command = "xdotool search --name '^quillet input test$' | head -n 1";
-        FILE* pipe = popen(command.c_str(), "r");
-        char line[64] = {0};
-        if (pipe != NULL)
-        {
-            if (fgets(line, sizeof(line), pipe) == NULL)
-                line[0] = 0;
-            pclose(pipe);
-        }
-        return strtoul(line, NULL, 10);
-    }
-
     static void xdotool(std::string const& arguments)
     {
-        std::string const command = "xdotool " + arguments;
-        ASSERT_EQ(system(command.c_str()), 0) << command;
+        ASSERT_TRUE(TestSupport::xdotool(arguments)) << "xdotool " << arguments;
     }
 
     // Pumps frames until the condition holds, collecting every key and mouse event seen.
