@@ -35,7 +35,6 @@ extern Color4 colorText;
 class Editor3D
 {
 public:
-    static constexpr int NB_DIALOG_PROMPTS = 10;
     static constexpr int NB_TEXTURE_PROMPTS = 6;
     static constexpr int FIRST_REPEAT_PROMPT = 7;
     static constexpr int COLLIDABLE_PROMPT = 10;

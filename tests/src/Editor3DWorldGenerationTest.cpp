@@ -102,13 +102,17 @@ std::vector<GridBox> referencePatch(Int3 const& p, int type, std::vector<int> co
         for (int k = -half; k < half; ++k)
         {
             if (type == 1)
-                recordTop(Int3(p.x() + k, p.y() + k, p.z() - half), Int3(p.x() + k + 1, p.y() + k + 1, p.z() + half + 1));
+                recordTop(Int3(p.x() + k, p.y() + k, p.z() - half),
+                          Int3(p.x() + k + 1, p.y() + k + 1, p.z() + half + 1));
             if (type == 2)
-                recordTop(Int3(p.x() + k, p.y() - k, p.z() - half), Int3(p.x() + k + 1, p.y() - k - 1, p.z() + half + 1));
+                recordTop(Int3(p.x() + k, p.y() - k, p.z() - half),
+                          Int3(p.x() + k + 1, p.y() - k - 1, p.z() + half + 1));
             if (type == 3)
-                recordTop(Int3(p.x() - half, p.y() + k, p.z() + k), Int3(p.x() + half + 1, p.y() + k + 1, p.z() + k + 1));
+                recordTop(Int3(p.x() - half, p.y() + k, p.z() + k),
+                          Int3(p.x() + half + 1, p.y() + k + 1, p.z() + k + 1));
             if (type == 4)
-                recordTop(Int3(p.x() - half, p.y() - k, p.z() + k), Int3(p.x() + half + 1, p.y() - k - 1, p.z() + k + 1));
+                recordTop(Int3(p.x() - half, p.y() - k, p.z() + k),
+                          Int3(p.x() + half + 1, p.y() - k - 1, p.z() + k + 1));
         }
 
     int const n = rand() % 20;
@@ -292,7 +296,8 @@ TEST_F(Generation, FlatFloorIsSplitIntoFourZonesAndTraced)
     srand(seedWithoutRandomBoxes());
     testing::internal::CaptureStdout();
     EXPECT_TRUE(Editor3DWorldGeneration::generateRandom(Int3(0, 0, 0), 0, RANGE, editor(), FILL, TOP));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Generate random at BasicVector<3,?(sizeof=4)> (0;0;0;) (type 0)\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Generate random at BasicVector<3,?(sizeof=4)> (0;0;0;) (type 0)\n");
     std::vector<GridBox> const expected = {
         GridBox{Int3(-16, 0, -16), Int3(0, 1, 0), TOP},
         GridBox{Int3(-16, 0, 0), Int3(0, 1, 16), TOP},
@@ -353,7 +358,8 @@ TEST_F(Generation, HeightMapWorldNeedsItsPictureAndTilesFifteenByFifteenPatches)
     EXPECT_NE(trace.find("Loading image 'world_heightmap.png'\n" + first), std::string::npos) << trace.substr(0, 300);
     EXPECT_EQ(trace.substr(trace.size() - last.size()), last);
     size_t patches = 0;
-    for (size_t at = trace.find("Generate random at "); at != std::string::npos; at = trace.find("Generate random at ", at + 1))
+    std::string const line = "Generate random at ";
+    for (size_t at = trace.find(line); at != std::string::npos; at = trace.find(line, at + 1))
         ++patches;
     EXPECT_EQ(patches, 225u);
     bool columnTop = false;
