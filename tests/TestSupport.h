@@ -27,6 +27,9 @@ struct ChildResult
 // Runs body in a forked child, capturing its standard output and error; a body
 // that returns exits with status 0. Use it to check fatal reports byte for byte.
 ChildResult runInChild(std::function<void()> const& body);
+// runInChild for a body that may use the window: the child leaves without the
+// exit handlers, which would tear down the window it shares with the test.
+ChildResult runInChildSharingWindow(std::function<void()> const& body);
 
 // Held by a test while it sends real key presses or pointer moves: tests run
 // two at a time and share the display's keyboard focus and pointer, so those

@@ -1,10 +1,17 @@
 #include "WorldTestSupport.h"
 
+#include "CubeZone.h"
 #include "DeviceManager.h"
+#include "Editor3D.h"
+#include "Font.h"
 #include "IndexedWorld.h"
 #include "TestSupport.h"
+#include "WorldIndexator.h"
+#include "WorldRegion.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <png.h>
 #include <stdexcept>
@@ -39,7 +46,7 @@ void writeSolidPng(std::string const& path, unsigned char red, unsigned char gre
     std::fclose(file);
 }
 
-void enterWorldFolderWithWindow(std::vector<std::string> const& faceTextures)
+void enterWorldFolderWithWindow(std::vector<std::string> const& faceTextures, std::string const& windowTitle)
 {
     std::string const folder = TestSupport::makeTemporaryFolder();
     mkdir((folder + "/cube_textures").c_str(), 0755);
@@ -52,7 +59,7 @@ void enterWorldFolderWithWindow(std::vector<std::string> const& faceTextures)
     }
     if (chdir(folder.c_str()) != 0)
         throw std::runtime_error("cannot enter " + folder);
-    DeviceManager::newInstance("game_tests", "world tests", 800, 600, false);
+    DeviceManager::newInstance("game_tests", windowTitle, 800, 600, false);
 }
 
 std::string emptyWorld()
@@ -66,6 +73,66 @@ std::vector<std::string> sixNames(std::string const& prefix)
     for (int i = 1; i <= 6; ++i)
         names.push_back(prefix + std::to_string(i) + ".png");
     return names;
+}
+
+std::ostream& operator<<(std::ostream& out, GridBox const& box)
+{
+    return out << "[" << box.low << " - " << box.high << " type " << box.cubeType << "]";
+}
+
+std::vector<GridBox> gridBoxesOf(IndexedWorld const& world)
+{
+    std::vector<GridBox> boxes;
+    WorldIndexator const* const index = world.getWorldIndexator();
+    Int3 const size = index->getTableRegionSize();
+    float const cube = IndexedWorld::getSizeOneCube();
+    Int3 cell;
+    for (cell.x() = 0; cell.x() < size.x(); ++cell.x())
+        for (cell.y() = 0; cell.y() < size.y(); ++cell.y())
+            for (cell.z() = 0; cell.z() < size.z(); ++cell.z())
+                for (CubeZone const& zone : index->getWorldRegionFromTableRegionIndex(cell)->getCubeZones())
+                {
+                    Float3 const low = (zone.getPosition() - zone.getSize() * 0.5f) / cube;
+                    Float3 const high = (zone.getPosition() + zone.getSize() * 0.5f) / cube;
+                    boxes.push_back(GridBox{Int3(std::lround(low.x()), std::lround(low.y()), std::lround(low.z())),
+                                            Int3(std::lround(high.x()), std::lround(high.y()), std::lround(high.z())),
+                                            zone.getId()});
+                }
+    return boxes;
+}
+
+EditedWorld::EditedWorld(std::string const& windowTitle, int nbCubeTypes)
+{
+    std::vector<std::string> textures;
+    for (int type = 0; type < nbCubeTypes; ++type)
+        for (std::string const& name : namesOfType(type))
+            textures.push_back(name);
+    enterWorldFolderWithWindow(textures, windowTitle);
+    writeSolidPng("water.png", 0, 0, 255, 128);
+    TestSupport::writeFile("world.dat", emptyWorld());
+    font = new Font(deviceManager, GAME_DATA_DIR "/default_font.png", 16, false);
+    world = new IndexedWorld(font, "world.dat", NULL);
+    bool const noRepeat[3] = {false, false, false};
+    for (int type = 0; type < nbCubeTypes; ++type)
+    {
+        std::vector<std::string> const names = namesOfType(type);
+        world->addCubeType(names.data(), noRepeat, true);
+    }
+    editor = new Editor3D(*font, world);
+}
+
+EditedWorld::~EditedWorld()
+{
+    delete editor;
+    delete world;
+    delete font;
+    if (deviceManager != NULL)
+        DeviceManager::deleteInstance();
+}
+
+std::vector<std::string> EditedWorld::namesOfType(int type)
+{
+    return sixNames("t" + std::to_string(type) + "_");
 }
 }
 
