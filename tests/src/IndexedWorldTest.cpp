@@ -192,18 +192,9 @@ protected:
         return index->getWorldRegionFromTableRegionIndex(Int3(x, y, z) - index->getTableRegionOrigin());
     }
 
-    // Runs body in a child process that shares this window. The child leaves
-    // without the exit handlers, which would tear down the window they share.
     static TestSupport::ChildResult inChild(std::function<void()> const& body)
     {
-        return TestSupport::runInChild([&] {
-            on_exit([](int status, void*) {
-                fflush(stdout);
-                fflush(stderr);
-                _exit(status);
-            }, NULL);
-            body();
-        });
+        return WorldTestSupport::runInChildSharingWindow(body);
     }
 
     // Loads the bytes in a child process; the child reports how loading ended.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <png.h>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -52,6 +53,20 @@ void enterWorldFolderWithWindow(std::vector<std::string> const& faceTextures)
     if (chdir(folder.c_str()) != 0)
         throw std::runtime_error("cannot enter " + folder);
     DeviceManager::newInstance("game_tests", "world tests", 800, 600, false);
+}
+
+TestSupport::ChildResult runInChildSharingWindow(std::function<void()> const& body)
+{
+    return TestSupport::runInChild([&] {
+        on_exit(
+            [](int status, void*) {
+                std::fflush(stdout);
+                std::fflush(stderr);
+                _exit(status);
+            },
+            NULL);
+        body();
+    });
 }
 
 std::vector<std::string> sixNames(std::string const& prefix)

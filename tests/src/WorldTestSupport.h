@@ -6,7 +6,9 @@
 // need, and a script interface that records the functions called.
 
 #include "LuaFuncs.h"
+#include "TestSupport.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,11 @@ void enterWorldFolderWithWindow(std::vector<std::string> const& faceTextures);
 
 // Six texture names "<prefix>1.png" to "<prefix>6.png".
 std::vector<std::string> sixNames(std::string const& prefix);
+
+// TestSupport::runInChild for a child of a process that has a window. The
+// child leaves without the exit handlers, which would tear down the window
+// they share.
+TestSupport::ChildResult runInChildSharingWindow(std::function<void()> const& body);
 }
 
 // Records every script function called, and lets a test act when one is.
