@@ -2,10 +2,12 @@
 
 #include "CustomObject.h"
 #include "DeviceManager.h"
+#include "Font.h"
 #include "IndexedWorld.h"
 #include "KeyboardManager.h"
 #include "Scene2D.h"
 #include "Scene3D.h"
+#include "SoundManager.h"
 #include "Sprite.h"
 #include "SpriteManager.h"
 #include "TestSupport.h"
@@ -15,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <regex>
 #include <sstream>
@@ -276,6 +279,64 @@ end)");
     EXPECT_EQ(var("w"), 800);
     EXPECT_EQ(var("h"), 600);
     EXPECT_EQ(deviceManager->getColor(), Color4(255, 0, 0, 255));
+}
+
+TEST_F(LuaFuncsTest, TextIsDrawnWithTheGivenFontWhereAskedOrCentred)
+{
+    Font const font(deviceManager, "default_font.png", 16, false);
+    TestSupport::writeFile(scriptPath(), R"(function placed() drawText("WWW", 10.9, 20.2) end
+function centred() drawTextCenter("WWWW") end)");
+    script = new LuaFuncs(scriptPath(), &font, NULL);
+    deviceManager->getScene2D()->set2DMode();
+    // The columns and rows holding ink, on black.
+    auto const inkedBox = [] {
+        std::vector<unsigned char> const pixels = TestSupport::readWindowPixels();
+        int minX = 800, maxX = -1, minY = 600, maxY = -1;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x)
+                if (pixels[4 * (y * 800 + x)] > 64)
+                {
+                    minX = std::min(minX, x);
+                    maxX = std::max(maxX, x);
+                    minY = std::min(minY, 599 - y);
+                    maxY = std::max(maxY, 599 - y);
+                }
+        return std::vector<int>{minX, maxX, minY, maxY};
+    };
+    deviceManager->clearBackground(colorBlack);
+    script->callLuaGenericFunction("placed");
+    std::vector<int> const placed = inkedBox();
+    EXPECT_GE(placed[0], 10);
+    EXPECT_LE(placed[0], 14);
+    EXPECT_GE(placed[2], 20);
+    EXPECT_LE(placed[3], 20 + font.getHeight());
+
+    deviceManager->clearBackground(colorBlack);
+    script->callLuaGenericFunction("centred");
+    std::vector<int> const centred = inkedBox();
+    int const width = font.getWidth("WWWW", -1, 1.0f);
+    EXPECT_GE(centred[0], (800 - width) / 2);
+    EXPECT_LE(centred[1], (800 + width) / 2);
+    EXPECT_NEAR(centred[0] + centred[1], 799, 6) << "as much room on the left as on the right";
+    EXPECT_GE(centred[2], (600 - font.getHeight()) / 2);
+    EXPECT_LE(centred[3], (600 + font.getHeight()) / 2);
+}
+
+TEST_F(LuaFuncsTest, SoundsAreSharedPerFileAndPlayed)
+{
+    SoundManager sounds("game_tests");
+    TestSupport::writeFile(scriptPath(), R"(function lua_loop()
+  local first = loadSound("sound/jump.wav")
+  if first ~= loadSound("sound/jump.wav") then quitGame() end
+  playSound(first)
+  setGlobalVar("playing", isPlayingSound(first))
+end)");
+    script = new LuaFuncs(scriptPath(), NULL, &sounds);
+    script->callLuaGenericFunction("lua_loop");
+    EXPECT_FALSE(script->isQuitGame());
+    EXPECT_TRUE(var("playing") == 0 || var("playing") == 1);
+    delete script;
+    script = NULL;
 }
 
 TEST_F(LuaFuncsTest, SyntaxErrorIsReportedWithTheFileAndLine)
