@@ -14,6 +14,7 @@
 #include "WorldIndexator.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -37,6 +38,8 @@ int32_t const WORLD_VERSION = 1;
 int64_t const MIN_CUBE_TYPE_RECORD_BYTES = 6 * 4 + 4;
 // Large reads keep the many small record fields from costing a system call each.
 size_t const FILE_BUFFER_BYTES = 1 << 20;
+// As many as the system follows when opening a file.
+int const MAX_SYMBOLIC_LINKS_FOLLOWED = 40;
 
 Float3 getCameraPosition()
 {
@@ -63,6 +66,34 @@ mode_t getModeForReplacing(std::string const& fileName)
     if (stat(fileName.c_str(), &existing) == 0)
         return existing.st_mode & 07777;
     return getDefaultFileMode();
+}
+
+// The file a save replaces: the end of the chain of symbolic links starting
+// at fileName (a relative link is read from its own folder), so that the link
+// stays and the file it names receives the world. A chain too long to be
+// anything but a loop gives false, errno telling why.
+bool resolveSymbolicLinks(std::string const& fileName, std::string& target)
+{
+    target = fileName;
+    for (int level = 0; level < MAX_SYMBOLIC_LINKS_FOLLOWED; ++level)
+    {
+        struct stat status = {};
+        if (lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return true;
+        char linked[PATH_MAX] = {};
+        ssize_t const length = readlink(target.c_str(), linked, sizeof(linked));
+        if (length < 0)
+            return false;
+        if (size_t(length) == sizeof(linked))
+        {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        std::string const name(linked, size_t(length));
+        target = !name.empty() && name[0] == '/' ? name : target.substr(0, target.rfind('/') + 1) + name;
+    }
+    errno = ELOOP;
+    return false;
 }
 
 // Makes a rename in the folder survive a power loss; failure only weakens that.
@@ -273,8 +304,10 @@ void IndexedWorld::calculateStaticShadowsAll()
 void IndexedWorld::saveWorldToFile(std::string const& fileName) const
 {
     std::cout << "==== Saving world to file '" << fileName << "'" << std::endl;
-    std::string temporaryName = fileName + ".saving-XXXXXX";
-    int const descriptor = mkstemp(&temporaryName[0]);
+    std::string target;
+    bool const resolved = resolveSymbolicLinks(fileName, target);
+    std::string temporaryName = target + ".saving-XXXXXX";
+    int const descriptor = resolved ? mkstemp(&temporaryName[0]) : -1;
     FILE* const fd = descriptor >= 0 ? fdopen(descriptor, "w+b") : NULL;
     if (fd == NULL && descriptor >= 0)
     {
@@ -284,10 +317,10 @@ void IndexedWorld::saveWorldToFile(std::string const& fileName) const
     ASSERT(fd != NULL, ("Cannot write the world file '" + fileName + "': " + describeLastSystemError()).c_str());
     setvbuf(fd, NULL, _IOFBF, FILE_BUFFER_BYTES);
     writeWorld_(fd);
-    bool const written = fflush(fd) == 0 && ferror(fd) == 0 && fchmod(descriptor, getModeForReplacing(fileName)) == 0 &&
+    bool const written = fflush(fd) == 0 && ferror(fd) == 0 && fchmod(descriptor, getModeForReplacing(target)) == 0 &&
                          fsync(descriptor) == 0;
     bool const closed = fclose(fd) == 0;
-    if (!written || !closed || rename(temporaryName.c_str(), fileName.c_str()) != 0)
+    if (!written || !closed || rename(temporaryName.c_str(), target.c_str()) != 0)
     {
         std::string const reason = describeLastSystemError();
         unlink(temporaryName.c_str());
@@ -295,7 +328,7 @@ void IndexedWorld::saveWorldToFile(std::string const& fileName) const
                                     "); the previous file is unchanged";
         FATAL_ERROR(message.c_str());
     }
-    flushFolder(fileName);
+    flushFolder(target);
     std::cout << "==== World saved to file" << std::endl;
 }
 
