@@ -3,9 +3,7 @@
 
 #include "CubeTypeManager.h"
 #include "CubeZone.h"
-#include "CustomObject.h"
 #include "DeviceManager.h"
-#include "LuaFuncs.h"
 #include "WorldIndexator.h"
 #include "WorldRegion.h"
 
@@ -145,8 +143,6 @@ BENCHMARK(BM_SixPointQueriesInARegionOf2000Zones)->Unit(benchmark::kMicrosecond)
 int main(int argc, char** argv)
 {
     CubeTypeManager* types = openWorld();
-    LuaFuncs lua;
-    CustomObject_injectLuaFuncs(&lua);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

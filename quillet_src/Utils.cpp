@@ -13,6 +13,13 @@ namespace Utils
 {
 char itoaConstBuffer[10] = {0};
 
+bool Ltstr::operator()(std::string const& a, std::string const& b) const
+{
+    size_t const common = a.size() < b.size() ? a.size() : b.size();
+    int const order = std::memcmp(a.data(), b.data(), common);
+    return order < 0 || (order == 0 && a.size() < b.size());
+}
+
 int getTime()
 {
     timeval now = {};

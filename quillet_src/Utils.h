@@ -10,6 +10,13 @@
 
 namespace Utils
 {
+// Orders names byte by byte, each byte taken as unsigned (strcmp order), the
+// whole length compared, so names differing after a zero byte stay apart.
+struct Ltstr
+{
+    bool operator()(std::string const& a, std::string const& b) const;
+};
+
 // Holds the text of the last itoaConst call.
 extern char itoaConstBuffer[10];
 

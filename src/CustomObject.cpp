@@ -18,6 +18,8 @@ LuaFuncs* lua = NULL;
 // Ordered, because types are unloaded in increasing id order.
 std::map<int32_t, int> customObjectIsUsed;
 char bufFunctionName[256] = {};
+// Never reused: an object created after another was removed is told apart from it.
+uint64_t nextSerial = 1;
 
 int& getTypeStateEntry(int32_t id)
 {
@@ -37,12 +39,13 @@ void CustomObject_injectLuaFuncs(LuaFuncs* luaFuncs)
 }
 
 CustomObject::CustomObject(Float3 const& position, int32_t id)
-    : position(position), id(id), localVariable1(0.f), localVariable2(0.f)
+    : position(position), id(id), localVariable1(0.f), localVariable2(0.f), serial(nextSerial++)
 {
     ASSERT(id >= 0, NULL);
 }
 
-CustomObject::CustomObject(RecordReader& reader) : position(), id(0), localVariable1(0.f), localVariable2(0.f)
+CustomObject::CustomObject(RecordReader& reader)
+    : position(), id(0), localVariable1(0.f), localVariable2(0.f), serial(nextSerial++)
 {
     position = reader.readFloat3("a script object's position");
     id = reader.readInt32("a script object's type id");
@@ -114,6 +117,11 @@ void CustomObject::setPosition(Float3 const& newPosition)
 int32_t CustomObject::getId() const
 {
     return id;
+}
+
+uint64_t CustomObject::getSerial() const
+{
+    return serial;
 }
 
 float CustomObject::getLocalVariable1() const

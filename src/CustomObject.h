@@ -9,6 +9,9 @@
 // "lua_unload_N" through the injected LuaFuncs. The load state of each type
 // (0 not loaded, 1 loaded, 2 used in this manage step) is shared by all
 // objects and kept per id that was actually used, so a large id costs no memory.
+// Each object also carries a serial number, unique in the program's run and
+// kept by its copies, so the script interface can find the object again after
+// the region lists holding it have changed.
 
 #include "BasicVector.h"
 #include "RecordReader.h"
@@ -50,6 +53,7 @@ public:
     Float3 const& getPosition() const;
     void setPosition(Float3 const& position);
     int32_t getId() const;
+    uint64_t getSerial() const;
     float getLocalVariable1() const;
     void setLocalVariable1(float value);
     float getLocalVariable2() const;
@@ -70,6 +74,8 @@ private:
     int32_t id;
     float localVariable1;
     float localVariable2;
+    // Copies are the same object moved elsewhere, so they keep it.
+    uint64_t serial;
 };
 
 // The script interface through which every script object calls the script.

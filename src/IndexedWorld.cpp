@@ -259,6 +259,13 @@ void IndexedWorld::addCustomObject(Float3 const& position, int id)
     ASSERT(res, NULL);
 }
 
+CustomObject* IndexedWorld::findCustomObject(uint64_t serial, Float3 const& position)
+{
+    if (worldIndexator == NULL)
+        return NULL;
+    return worldIndexator->findCustomObject(serial, position);
+}
+
 bool IndexedWorld::removeElement(Float3 const& position)
 {
     return worldIndexator->removeElement(position);

@@ -12,10 +12,12 @@
 
 #include "BasicVector.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
 class CubeType;
+class CustomObject;
 class Font;
 class LuaFuncs;
 class SoundManager;
@@ -66,6 +68,9 @@ public:
     // False, and nothing added, when the zone straddles a region border.
     bool addCubeZone(Float3 const& position, Float3 const& size, int id);
     void addCustomObject(Float3 const& position, int id);
+    // The script object with that serial number in the region holding the
+    // position, NULL when it is not there or no indexed world exists.
+    static CustomObject* findCustomObject(uint64_t serial, Float3 const& position);
     bool removeElement(Float3 const& position);
     bool removeNearestElementInRegion(Float3 const& position);
     bool clearRegion(Float3 const& position);

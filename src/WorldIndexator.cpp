@@ -265,6 +265,14 @@ bool WorldIndexator::getTableRegionIndexFromElementPosition(Float3 const& positi
     return true;
 }
 
+CustomObject* WorldIndexator::findCustomObject(uint64_t serial, Float3 const& position) const
+{
+    Int3 const index = getTableRegionIndexFromRealPosition(position);
+    if (!isIndexInTableRegion(index))
+        return NULL;
+    return getWorldRegionFromTableRegionIndex(index)->findCustomObject(serial);
+}
+
 bool WorldIndexator::addElement(CubeZone const& zone)
 {
     Int3 index;

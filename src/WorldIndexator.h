@@ -46,6 +46,8 @@ public:
     bool getTableRegionIndexFromElementPosition(Float3 const& position, Float3 const& size, Int3& index);
     bool addElement(CubeZone const& zone);
     bool addElement(CustomObject const& object);
+    // The object with that serial number in the region holding the position, NULL when not there.
+    CustomObject* findCustomObject(uint64_t serial, Float3 const& position) const;
 
     // Moves the table's lower corner by modMin and its upper corner by modMax
     // (cells); regions keep their absolute place. Returns modMin.

@@ -65,9 +65,12 @@ size_t findNearest(std::vector<Element> const& elements, Float3 const& point)
     return nearest;
 }
 
+uint64_t objectListsVersion = 0;
+
 // Manages every object in order, keeping those that stay; those whose
 // position changed go to `moved`, for the region index to place again.
-void manageObjects(std::vector<CustomObject>& objects, std::vector<CustomObject>& moved)
+// Returns whether the list changed.
+bool manageObjects(std::vector<CustomObject>& objects, std::vector<CustomObject>& moved)
 {
     size_t kept = 0;
     for (size_t i = 0; i < objects.size(); ++i)
@@ -84,7 +87,9 @@ void manageObjects(std::vector<CustomObject>& objects, std::vector<CustomObject>
             objects[kept] = objects[i];
         ++kept;
     }
+    bool const changed = kept != objects.size();
     objects.erase(objects.begin() + kept, objects.end());
+    return changed;
 }
 }
 
@@ -95,6 +100,18 @@ WorldRegion::WorldRegion() : vbo(NULL), zoneTypeIdsValid(false), wasManaged(fals
 WorldRegion::~WorldRegion()
 {
     delete vbo;
+    if (!customObjects.empty())
+        objectsChanged_();
+}
+
+void WorldRegion::objectsChanged_()
+{
+    ++objectListsVersion;
+}
+
+uint64_t WorldRegion::getObjectListsVersion()
+{
+    return objectListsVersion;
 }
 
 bool WorldRegion::clearStatic()
@@ -161,7 +178,8 @@ void WorldRegion::manage(std::vector<CustomObject>& objectsToMove)
 {
     wasManaged = true;
     manageZones_();
-    manageObjects(customObjects, objectsToMove);
+    if (manageObjects(customObjects, objectsToMove))
+        objectsChanged_();
 }
 
 bool WorldRegion::isThere3DIntersectionPoint(Float3 const& point) const
@@ -215,6 +233,7 @@ void WorldRegion::addCustomObject(CustomObject const& object)
     // The buffer holds zones only: an object arriving (every frame, for a
     // moving one) must not make the region rebuild it.
     customObjects.push_back(object);
+    objectsChanged_();
 }
 
 bool WorldRegion::removeNearestElement(Float3 const& point)
@@ -228,6 +247,7 @@ bool WorldRegion::removeNearestElement(Float3 const& point)
     if (!customObjects.empty())
     {
         customObjects.erase(customObjects.begin() + findNearest(customObjects, point));
+        objectsChanged_();
         return true;
     }
     return false;
@@ -250,6 +270,7 @@ bool WorldRegion::removeElement(Float3 const& point)
         if (customObjects[i].getPosition() == point)
         {
             customObjects.erase(customObjects.begin() + i);
+            objectsChanged_();
             return true;
         }
     }
@@ -261,6 +282,7 @@ void WorldRegion::clearAll()
     cubeZones.clear();
     customObjects.clear();
     zonesChanged_();
+    objectsChanged_();
 }
 
 void WorldRegion::saveToFile(RecordWriter& writer, bool objects) const
@@ -275,8 +297,11 @@ void WorldRegion::loadFromFile(RecordReader& reader, bool objects)
 {
     zonesChanged_();
     if (objects)
+    {
+        objectsChanged_();
         readBlock(reader, customObjects, OBJECT_RECORD_BYTES, "a script object block's count",
                   "a script object block's extra length", "a script object block's extra data");
+    }
     else
         readBlock(reader, cubeZones, MIN_ZONE_RECORD_BYTES, "a cube zone block's count",
                   "a cube zone block's extra length", "a cube zone block's extra data");
@@ -290,6 +315,14 @@ std::vector<CubeZone> const& WorldRegion::getCubeZones() const
 std::vector<CustomObject> const& WorldRegion::getCustomObjects() const
 {
     return customObjects;
+}
+
+CustomObject* WorldRegion::findCustomObject(uint64_t serial)
+{
+    for (CustomObject& object : customObjects)
+        if (object.getSerial() == serial)
+            return &object;
+    return NULL;
 }
 
 bool WorldRegion::isEmpty() const

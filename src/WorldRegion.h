@@ -63,6 +63,12 @@ public:
 
     std::vector<CubeZone> const& getCubeZones() const;
     std::vector<CustomObject> const& getCustomObjects() const;
+    // The region's object with that serial number, NULL when it holds none.
+    CustomObject* findCustomObject(uint64_t serial);
+    // Grows whenever an object list of any region changes in a way that may
+    // move or free its objects: a pointer to an object taken before stays
+    // valid while this count stays the same.
+    static uint64_t getObjectListsVersion();
     bool isEmpty() const;
     bool hasBuffer() const;
     bool getWasManaged() const;
@@ -71,6 +77,7 @@ public:
 
 private:
     void buildBuffer_(Int2& created) const;
+    static void objectsChanged_();
     // Every change to the zones: the buffer and the zone caches are dropped.
     void zonesChanged_();
     // Zones never move or ask to be removed: managing them is marking their types used.

@@ -150,3 +150,18 @@ TEST(Thread, CreatedThreadRunsItsRoutineWithItsArgument)
         Thread::uSleep(1000);
     EXPECT_EQ(seen, 42);
 }
+
+TEST(Utils, LtstrOrdersNamesByUnsignedBytesOverTheirWholeLength)
+{
+    Utils::Ltstr const less;
+    // Upper case before lower case, and a byte above 127 after every ASCII one.
+    EXPECT_TRUE(less("Zebra", "apple"));
+    EXPECT_TRUE(less("zebra", "\xC3\xA9t\xC3\xA9"));
+    EXPECT_FALSE(less("\xC3\xA9t\xC3\xA9", "zebra"));
+    // A prefix comes first; equal names are not less.
+    EXPECT_TRUE(less("ab", "abc"));
+    EXPECT_FALSE(less("abc", "abc"));
+    // A zero byte does not end the name.
+    EXPECT_TRUE(less(std::string("a\0b", 3), std::string("a\0c", 3)));
+    EXPECT_TRUE(less("a", std::string("a\0", 2)));
+}

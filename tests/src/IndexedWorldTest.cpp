@@ -509,7 +509,7 @@ TEST_F(IndexedWorldTest, DisablingShadowsRebuildsEveryRegionWithoutShadowTriangl
 TEST_F(IndexedWorldTest, ManageStepKeepsTexturesOnlyOfTypesUsedNearTheCamera)
 {
     load(richWorld());
-    LuaFuncs lua;
+    RecordingLuaFuncs lua;
     Camera& camera = deviceManager->getScene3D()->getCamera();
     camera.setPosition(0.0f, 0.0f, 0.0f);
     world->manage(&lua);
