@@ -11,7 +11,6 @@
 #include "Editor3DWorldGeneration.h"
 #include "Font.h"
 #include "IndexedWorld.h"
-#include "LuaFuncs.h"
 #include "RecordWriter.h"
 #include "Scene3D.h"
 #include "WorldIndexator.h"
@@ -187,9 +186,8 @@ int main(int argc, char** argv)
     folder = pattern;
     writeEmptyWorld(folder + "/world.dat");
     DeviceManager::newInstance("bench_EditorGeneration", "editor benchmark", 800, 600, false);
-    LuaFuncs lua;
     world = new IndexedWorld(NULL, folder + "/world.dat", NULL);
-    world->manage(&lua);
+    world->manage(NULL);
     addTwoCubeTypes();
     Font* const font = new Font(deviceManager, "default_font.png", 16, false);
     editor = new Editor3D(*font, world);

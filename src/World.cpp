@@ -28,7 +28,7 @@ World::World(Font const* font, SoundManager* soundManager)
     : Object3D(), editorMode(false), indexedWorld(font, WORLD_FILENAME, soundManager), editor(*font, &indexedWorld),
       font(font), player(NULL), drawnSpriteFullscreen(false), skyBox(NULL),
       backgroundAndFogColor(255, 255, 255, 255), usingBackgroundBox(false),
-      distanceVisionPlus400(INITIAL_VIEW_DISTANCE_PLUS_MARGIN)
+      distanceVisionPlus400(INITIAL_VIEW_DISTANCE_PLUS_MARGIN), hasPendingMouseLook(false), pendingMouseLook()
 {
     scene().setFOV(FIELD_OF_VIEW_DEGREES);
     scene().setLighting(true);
@@ -77,8 +77,17 @@ Float3 World::getLightAnchor_() const
     return player->getPosition() + PLAYER_LIGHT_ANCHOR_OFFSET;
 }
 
+void World::applyPendingMouseLook_()
+{
+    if (!hasPendingMouseLook)
+        return;
+    hasPendingMouseLook = false;
+    player->injectMouseEvent(pendingMouseLook);
+}
+
 void World::manage(LuaFuncs* luaFuncs)
 {
+    applyPendingMouseLook_();
     scene().setFarPlaneDistance(2.0f * distanceVisionPlus400);
     scene().configureLight(0, true, getLightAnchor_() + SUN_OFFSET, -1.0f);
     indexedWorld.manage(luaFuncs);
@@ -136,7 +145,10 @@ void World::clearBackground(Color4 const& color) const
 void World::injectKeyEvent(unsigned char key, int nbObjects, bool& result)
 {
     if (std::tolower(key) == 'a')
+    {
         editorMode = !editorMode;
+        hasPendingMouseLook = false;
+    }
     if (editorMode)
     {
         editor.injectKeyEvent(key, nbObjects, result);
@@ -153,8 +165,17 @@ void World::injectMouseEvent(MouseEvent const& event, int nbObjects, bool& resul
         editor.injectMouseEvent(event, nbObjects, result);
         return;
     }
-    if (!editor.injectMouseEventOnlyCube(event))
-        player->injectMouseEvent(event);
+    if (editor.injectMouseEventOnlyCube(event))
+        return;
+    bool const isMotion =
+        event.state == GLManager::MOUSE_MOVED_BUTTON_HELD || event.state == GLManager::MOUSE_MOVED_NO_BUTTON;
+    if (isMotion)
+    {
+        pendingMouseLook = event;
+        hasPendingMouseLook = true;
+        return;
+    }
+    player->injectMouseEvent(event);
 }
 
 void World::startCubeCreation(Float3 const& position)
@@ -216,6 +237,7 @@ bool World::isEditorMode() const
 void World::setEditorMode(bool enabled)
 {
     editorMode = enabled;
+    hasPendingMouseLook = false;
 }
 
 void World::freeCustomObjects(LuaFuncs* luaFuncs)

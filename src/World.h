@@ -13,13 +13,13 @@
 #include "BasicVector.h"
 #include "Editor3D.h"
 #include "IndexedWorld.h"
+#include "MouseEvent.h"
 #include "Object3D.h"
 
 #include <cstdio>
 
 class Font;
 class LuaFuncs;
-class MouseEvent;
 class Player;
 class SkyBox;
 class SoundManager;
@@ -82,6 +82,7 @@ public:
 
 private:
     Float3 getLightAnchor_() const;
+    void applyPendingMouseLook_();
 
     bool editorMode;
     IndexedWorld indexedWorld;
@@ -98,6 +99,12 @@ private:
     bool usingBackgroundBox;
     // The view distance plus the margin of regions drawn beyond the fog.
     float distanceVisionPlus400;
+    // The last pointer motion of the frame in play mode. Mouse look measures a
+    // motion from the window centre, where it puts the pointer back; motions
+    // queued before that happened would each count the whole way again, so
+    // only the frame's last one is looked at, by the next manage.
+    bool hasPendingMouseLook;
+    MouseEvent pendingMouseLook;
 };
 
 #endif

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <dirent.h>
 #include <png.h>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -61,6 +62,27 @@ void enterWorldFolderWithWindow(std::vector<std::string> const& faceTextures, st
     if (chdir(folder.c_str()) != 0)
         throw std::runtime_error("cannot enter " + folder);
     DeviceManager::newInstance("game_tests", windowTitle, 800, 600, false);
+}
+
+std::string enterGameFolder(std::string const& worldBytes)
+{
+    std::string const folder = TestSupport::makeTemporaryFolder();
+    DIR* const data = opendir(GAME_DATA_DIR);
+    if (data == NULL)
+        throw std::runtime_error("no game data in " GAME_DATA_DIR);
+    for (dirent* entry = readdir(data); entry != NULL; entry = readdir(data))
+    {
+        std::string const name = entry->d_name;
+        if (name == "." || name == ".." || name == "world.dat" || name == "world.lua")
+            continue;
+        if (symlink((std::string(GAME_DATA_DIR) + "/" + name).c_str(), (folder + "/" + name).c_str()) != 0)
+            throw std::runtime_error("cannot link " + name);
+    }
+    closedir(data);
+    TestSupport::writeFile(folder + "/world.dat", worldBytes);
+    if (chdir(folder.c_str()) != 0)
+        throw std::runtime_error("cannot enter " + folder);
+    return folder;
 }
 
 std::string emptyWorld()

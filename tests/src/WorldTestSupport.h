@@ -96,6 +96,11 @@ void writeSolidPng(std::string const& path, unsigned char red, unsigned char gre
 void enterWorldFolderWithWindow(std::vector<std::string> const& faceTextures,
                                 std::string const& windowTitle = "world tests");
 
+// Makes a fresh working folder that holds the generated game data (linked,
+// not copied) and the given world file as "world.dat", enters it; the caller
+// opens the window or lets the game open it.
+std::string enterGameFolder(std::string const& worldBytes);
+
 // Six texture names "<prefix>1.png" to "<prefix>6.png".
 std::vector<std::string> sixNames(std::string const& prefix);
 
