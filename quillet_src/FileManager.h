@@ -3,8 +3,10 @@
 
 // Four queries on the file system used by the main loop, the editor and the
 // file menu: the directory part of a path, a directory's entries, a file's size
-// and whether a file exists; and the length of an open file, which every reader
-// of whole files measures the same way. Stateless.
+// and whether a file exists; the length of an open file, which every reader of
+// whole files measures the same way; and writing a file in place of another so
+// that a crash or power loss leaves either the previous file or the new one
+// whole, never a mix. Stateless.
 
 #include <cstdio>
 #include <string>
@@ -25,6 +27,15 @@ public:
     // Length in bytes of an open regular file, whose position is put back at its start;
     // -1 for anything else (a folder opens on Linux and seeks to an absurd end).
     static long getOpenFileLength(FILE* file);
+
+    // A new temporary file beside fileName, open for writing its replacement;
+    // null, with errno telling why, when it cannot be made.
+    static FILE* openReplacement(std::string const& fileName, std::string& temporaryName);
+    // Flushes the written replacement to disk, gives it the permissions of the
+    // file it replaces, closes it and puts it in place of fileName. On failure
+    // returns false with errno telling why, the temporary file removed and the
+    // previous file untouched.
+    static bool commitReplacement(FILE* file, std::string const& temporaryName, std::string const& fileName);
 };
 
 #endif

@@ -16,10 +16,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <iostream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -46,36 +43,6 @@ Float3 getCameraPosition()
 std::string describeLastSystemError()
 {
     return std::strerror(errno);
-}
-
-// The mode a new file gets from the process's umask.
-mode_t getDefaultFileMode()
-{
-    mode_t const mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-// The saved file keeps the permissions of the one it replaces.
-mode_t getModeForReplacing(std::string const& fileName)
-{
-    struct stat existing = {};
-    if (stat(fileName.c_str(), &existing) == 0)
-        return existing.st_mode & 07777;
-    return getDefaultFileMode();
-}
-
-// Makes a rename in the folder survive a power loss; failure only weakens that.
-void flushFolder(std::string const& fileName)
-{
-    std::string folder = FileManager::getDirectoryFromFilePath(fileName);
-    if (folder.empty())
-        folder = ".";
-    int const descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (descriptor < 0)
-        return;
-    fsync(descriptor);
-    close(descriptor);
 }
 }
 
@@ -266,29 +233,17 @@ void IndexedWorld::calculateStaticShadowsAll()
 void IndexedWorld::saveWorldToFile(std::string const& fileName) const
 {
     std::cout << "==== Saving world to file '" << fileName << "'" << std::endl;
-    std::string temporaryName = fileName + ".saving-XXXXXX";
-    int const descriptor = mkstemp(&temporaryName[0]);
-    FILE* const fd = descriptor >= 0 ? fdopen(descriptor, "w+b") : NULL;
-    if (fd == NULL && descriptor >= 0)
-    {
-        close(descriptor);
-        unlink(temporaryName.c_str());
-    }
+    std::string temporaryName;
+    FILE* const fd = FileManager::openReplacement(fileName, temporaryName);
     ASSERT(fd != NULL, ("Cannot write the world file '" + fileName + "': " + describeLastSystemError()).c_str());
     setvbuf(fd, NULL, _IOFBF, FILE_BUFFER_BYTES);
     writeWorld_(fd);
-    bool const written = fflush(fd) == 0 && ferror(fd) == 0 && fchmod(descriptor, getModeForReplacing(fileName)) == 0 &&
-                         fsync(descriptor) == 0;
-    bool const closed = fclose(fd) == 0;
-    if (!written || !closed || rename(temporaryName.c_str(), fileName.c_str()) != 0)
+    if (!FileManager::commitReplacement(fd, temporaryName, fileName))
     {
-        std::string const reason = describeLastSystemError();
-        unlink(temporaryName.c_str());
-        std::string const message = "Cannot write the world file '" + fileName + "' (" + reason +
+        std::string const message = "Cannot write the world file '" + fileName + "' (" + describeLastSystemError() +
                                     "); the previous file is unchanged";
         FATAL_ERROR(message.c_str());
     }
-    flushFolder(fileName);
     std::cout << "==== World saved to file" << std::endl;
 }
 
