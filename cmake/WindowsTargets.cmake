@@ -29,8 +29,9 @@ file(GLOB QUILLET_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/quillet_src/*.cp
 list(FILTER QUILLET_SOURCES EXCLUDE REGEX "/(Connection|Network|NetworkThread|Server)\\.cpp$")
 add_library(quillet STATIC ${QUILLET_SOURCES})
 target_include_directories(quillet PUBLIC ${CMAKE_SOURCE_DIR}/quillet_src ${QUILLET_WINDOWS_DEPS}/include)
-# Unicode entry points of the Windows API; no min/max macros in the way of std::min.
-target_compile_definitions(quillet PUBLIC UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN)
+# Unicode entry points of the Windows API; no min/max macros in the way of
+# std::min; M_PI and its kin, which glibc gives without asking.
+target_compile_definitions(quillet PUBLIC UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _USE_MATH_DEFINES)
 target_link_libraries(quillet PUBLIC
   ${WIN_GLEW} ${WIN_GLUT} ${WIN_PNG} ${WIN_ZLIB} ${WIN_JPEG} ${WIN_ALUT} ${WIN_OPENAL}
   glu32 opengl32 gdi32 winmm shell32 user32)

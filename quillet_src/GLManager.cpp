@@ -12,8 +12,6 @@
 #ifdef _WIN32
 #include "DisplayMode.h"
 
-// GLEW before every other OpenGL header, as it requires.
-#include <GL/glew.h>
 #include <windows.h>
 #endif
 #include <GL/freeglut.h>
@@ -170,12 +168,6 @@ int createWindow(char const* title)
 {
     return __glutCreateWindowWithExit(title, exit);
 }
-
-void loadOpenGLEntryPoints()
-{
-    GLenum const glewStatus = glewInit();
-    ASSERT(glewStatus == GLEW_OK, reinterpret_cast<char const*>(glewGetErrorString(glewStatus)));
-}
 #else
 void startToolkit(int* argc, char** argv)
 {
@@ -185,11 +177,6 @@ void startToolkit(int* argc, char** argv)
 int createWindow(char const* title)
 {
     return glutCreateWindow(title);
-}
-
-// Linux links the OpenGL entry points directly.
-void loadOpenGLEntryPoints()
-{
 }
 #endif
 }
@@ -239,7 +226,7 @@ void GLManager::init(std::string const& programPath, char const* windowTitle, in
     VBO::checkAndInit();
     glutReshapeWindow(width, height);
     keyboardManager->init();
-    loadOpenGLEntryPoints();
+    GLPlatform::loadEntryPoints();
     scene2D->injectWindowSize(windowSize);
     scene2D->setOrtho2DSize(windowSize);
     // Desktop-sized fullscreen when asked at -1 x -1; Windows also switches to an explicit size.

@@ -86,30 +86,30 @@ write_source_entries() {
   $SUDO apt-get update -qq
 }
 
-# apt-get source of one version into a fresh folder under $SOURCES. The
-# package mirror may lack some files of a source package: when the Debian
-# changes are missing but the upstream tarball came, that tarball is unpacked
-# alone (Debian's changes serve Debian's own build, not this cross build).
-# Prints the unpacked folder; fails when nothing usable came.
+# apt-get source of one version into a fresh folder under $SOURCES; prints the
+# unpacked folder. try_fetch whole|upstream PACKAGE VERSION [apt options...]:
+# the package mirror may lack some files of a source package, and "upstream"
+# accepts the upstream tarball alone when Debian's changes are missing
+# (they serve Debian's own build, not this cross build).
 try_fetch() {
-  local package=$1 version=$2
-  shift 2
+  local accept=$1 package=$2 version=$3
+  shift 3
   local folder=$SOURCES/$package.tmp
   rm -rf "$folder"
   mkdir -p "$folder"
   (cd "$folder" && apt-get "$@" source -qq "$package=$version" >fetch.log 2>&1) || true
   local unpacked
   unpacked=$(find "$folder" -mindepth 1 -maxdepth 1 -type d | head -n 1)
-  if [ -z "$unpacked" ]; then
+  if [ -z "$unpacked" ] && [ "$accept" = upstream ]; then
     local tarball
     tarball=$(find "$folder" -maxdepth 1 -name "*.orig.tar.*" | head -n 1)
     [ -n "$tarball" ] || return 1
     mkdir "$folder/upstream"
     tar -xf "$tarball" -C "$folder/upstream"
     unpacked=$(find "$folder/upstream" -mindepth 1 -maxdepth 1 -type d | head -n 1)
-    [ -n "$unpacked" ] || return 1
-    echo "    $package $version: upstream tarball only (the mirror lacks Debian's changes)" >&2
+    [ -n "$unpacked" ] && echo "    $package $version: upstream tarball only (the mirror lacks Debian's changes)" >&2
   fi
+  [ -n "$unpacked" ] || return 1
   echo "$unpacked"
 }
 
@@ -131,11 +131,20 @@ next_release_apt() {
     local codename
     codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
     # The system's own Debian archive, with the next release's name.
-    awk -v codename="$codename" -v next="$NEXT_RELEASE" 'BEGIN { RS = ""; ORS = "\n\n" }
-      $0 ~ ("Suites:[^\n]*" codename "[ \n]") {
-        sub(/Types:[^\n]*/, "Types: deb-src"); sub(/Suites:[^\n]*/, "Suites: " next); print }' \
-      /etc/apt/sources.list.d/*.sources >"$state/sources/next.sources" 2>/dev/null || true
-    [ -s "$state/sources/next.sources" ] || return 1
+    local file
+    for file in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$file" ] || continue
+      awk -v codename="$codename" -v nextname="$NEXT_RELEASE" 'BEGIN { RS = ""; ORS = "\n\n" }
+        $0 ~ ("Suites:[^\n]*" codename "[ \n]") {
+          sub(/Types:[^\n]*/, "Types: deb-src"); sub(/Suites:[^\n]*/, "Suites: " nextname); print }' \
+        "$file" >>"$state/sources/next.sources"
+    done
+    if [ -f /etc/apt/sources.list ]; then
+      awk -v codename="$codename" -v nextname="$NEXT_RELEASE" \
+        '$1 == "deb" { for (i = 2; i <= NF; ++i) if ($i == codename) { $1 = "deb-src"; $i = nextname; print; next } }' \
+        /etc/apt/sources.list >"$state/sources/next.list"
+    fi
+    [ -s "$state/sources/next.sources" ] || [ -s "$state/sources/next.list" ] || return 1
     apt-get "${options[@]}" update -qq >/dev/null 2>&1 || return 1
     touch "$state/ready"
   fi
@@ -143,26 +152,30 @@ next_release_apt() {
 }
 
 # Unpacks Debian's source package into $SOURCES/NAME and prints that folder:
-# the newest version whose source can be fetched, this release's first.
+# the newest version of this release that comes whole, else the newest that
+# comes at least as its upstream tarball, else the same from the next release.
 fetch_source() {
   local package=$1
   local target=$SOURCES/$package
   if [ ! -f "$target/.fetched" ]; then
-    local unpacked="" version
-    for version in $(versions_of "$package"); do
-      unpacked=$(try_fetch "$package" "$version") && break
-      unpacked=""
+    local unpacked="" version="" accept
+    local next=()
+    for accept in whole upstream; do
+      for version in $(versions_of "$package"); do
+        unpacked=$(try_fetch $accept "$package" "$version") && break 2
+        unpacked=""
+      done
     done
     if [ -z "$unpacked" ]; then
-      local options=()
-      mapfile -t options < <(next_release_apt)
-      if [ ${#options[@]} -gt 0 ]; then
-        for version in $(versions_of "$package" "${options[@]}"); do
-          unpacked=$(try_fetch "$package" "$version" "${options[@]}") && break
+      mapfile -t next < <(next_release_apt)
+      [ ${#next[@]} -gt 0 ] || { echo "No source of $package could be fetched" >&2; exit 1; }
+      for accept in whole upstream; do
+        for version in $(versions_of "$package" "${next[@]}"); do
+          unpacked=$(try_fetch $accept "$package" "$version" "${next[@]}") && break 2
           unpacked=""
         done
-        [ -n "$unpacked" ] && echo "    $package: source of Debian $NEXT_RELEASE ($version)" >&2
-      fi
+      done
+      [ -n "$unpacked" ] && echo "    $package: source of Debian $NEXT_RELEASE ($version)" >&2
     fi
     [ -n "$unpacked" ] || { echo "No source of $package could be fetched" >&2; exit 1; }
     rm -rf "$target"
@@ -273,7 +286,11 @@ build_freealut() {
   local source
   source=$(fetch_source freealut)
   cmake_cross "$source" "$BUILDS/freealut" -DBUILD_STATIC=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTS=OFF \
-    -DOPENAL_INCLUDE_DIR="$PREFIX/include" -DOPENAL_LIBRARY="$PREFIX/lib/libOpenAL32.dll.a"
+    -DOPENAL_INCLUDE_DIR="$PREFIX/include" -DOPENAL_LIB="$PREFIX/lib/libOpenAL32.dll.a"
+  # Its install rule puts the DLL among the libraries and leaves out the import library.
+  mkdir -p "$PREFIX/bin"
+  mv -f "$PREFIX/lib/libalut.dll" "$PREFIX/bin/"
+  cp "$BUILDS/freealut/libalut.dll.a" "$PREFIX/lib/"
 }
 
 build_glew() {
