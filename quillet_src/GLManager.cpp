@@ -161,6 +161,10 @@ void placeActiveWindow(Int2 const& position, Int2 const& size)
 // which runs the program's atexit functions and static destructors.
 void startToolkit(int* argc, char** argv)
 {
+    // The toolkit takes an X11 DISPLAY variable (set under Wine, or by an X
+    // server installed for other programs) for the name of a Windows display
+    // device, fails to open it and warns; Windows programs have no use for it.
+    _putenv("DISPLAY=");
     __glutInitWithExit(argc, argv, exit);
 }
 
