@@ -52,7 +52,19 @@ install_packages() {
 }
 
 has_source_entries() {
-  grep -rqsE '^[[:space:]]*(deb-src[[:space:]]|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/
+  cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
+    grep -qE '^[[:space:]]*(deb-src[[:space:]]|Types:.*deb-src)'
+}
+
+# apt knows Debian's source packages: a deb-src entry exists (added when
+# missing) and its index is read.
+ensure_source_entries() {
+  apt-cache showsrc zlib >/dev/null 2>&1 && return 0
+  if has_source_entries; then
+    $SUDO apt-get update -qq
+  else
+    write_source_entries
+  fi
 }
 
 # A deb-src twin of each of the system's Debian entries for this release, so
@@ -315,7 +327,7 @@ build_once() {
 }
 
 install_packages
-has_source_entries || write_source_entries
+ensure_source_entries
 mkdir -p "$SOURCES" "$BUILDS" "$STAMPS" "$PREFIX"
 echo "Windows libraries in $PREFIX"
 BUILD_SECONDS=$deps/compile-time
