@@ -36,6 +36,8 @@ SUDO=""
 PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
+  # Loaded by Wine's X11 driver when present: rendering, input, screens and OpenGL pixel formats.
+  libxrender1 libxi6 libxrandr2 libxcursor1 libxxf86vm1 libxinerama1 libxcomposite1 libfreetype6
   dpkg-dev cmake make nasm zip
 )
 
