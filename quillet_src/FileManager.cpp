@@ -3,6 +3,7 @@
 #include "Errors.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -40,7 +41,44 @@ bool replaceFile(std::string const& from, std::string const& to)
     errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
     return false;
 }
+
+// Links are rare on Windows and its replacing move takes the link's place.
+bool resolveSymbolicLinks(std::string const& fileName, std::string& target)
+{
+    target = fileName;
+    return true;
+}
 #else
+// As many as the system follows when opening a file.
+int const MAX_SYMBOLIC_LINKS_FOLLOWED = 40;
+
+// The end of the chain of symbolic links starting at fileName (a relative
+// link is read from its own folder). A chain too long to be anything but a
+// loop gives false, errno telling why.
+bool resolveSymbolicLinks(std::string const& fileName, std::string& target)
+{
+    target = fileName;
+    for (int level = 0; level < MAX_SYMBOLIC_LINKS_FOLLOWED; ++level)
+    {
+        struct stat status = {};
+        if (lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return true;
+        char linked[PATH_MAX] = {};
+        ssize_t const length = readlink(target.c_str(), linked, sizeof(linked));
+        if (length < 0)
+            return false;
+        if (size_t(length) == sizeof(linked))
+        {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        std::string const name(linked, size_t(length));
+        target = !name.empty() && name[0] == '/' ? name : target.substr(0, target.rfind('/') + 1) + name;
+    }
+    errno = ELOOP;
+    return false;
+}
+
 // The mode a new file gets from the process's umask.
 mode_t getDefaultFileMode()
 {
@@ -148,36 +186,42 @@ long FileManager::getOpenFileLength(FILE* file)
     return length;
 }
 
-FILE* FileManager::openReplacement(std::string const& fileName, std::string& temporaryName)
+bool FileManager::openReplacement(std::string const& fileName, Replacement& replacement)
 {
-    temporaryName = fileName + ".saving-XXXXXX";
-    int const descriptor = mkstemp(&temporaryName[0]);
+    replacement = Replacement();
+    if (!resolveSymbolicLinks(fileName, replacement.target))
+        return false;
+    replacement.temporaryName = replacement.target + ".saving-XXXXXX";
+    int const descriptor = mkstemp(&replacement.temporaryName[0]);
     if (descriptor < 0)
-        return NULL;
-    FILE* const file = fdopen(descriptor, "w+b");
-    if (file == NULL)
+        return false;
+    replacement.file = fdopen(descriptor, "w+b");
+    if (replacement.file == NULL)
     {
         int const reason = errno;
         close(descriptor);
-        unlink(temporaryName.c_str());
+        unlink(replacement.temporaryName.c_str());
         errno = reason;
+        return false;
     }
-    return file;
+    return true;
 }
 
-bool FileManager::commitReplacement(FILE* file, std::string const& temporaryName, std::string const& fileName)
+bool FileManager::commitReplacement(Replacement& replacement)
 {
-    ASSERT(file != NULL, NULL);
+    ASSERT(replacement.file != NULL, NULL);
+    FILE* const file = replacement.file;
+    replacement.file = NULL;
     int const descriptor = fileno(file);
-    bool const written = fflush(file) == 0 && ferror(file) == 0 && keepPermissions(descriptor, fileName) &&
+    bool const written = fflush(file) == 0 && ferror(file) == 0 && keepPermissions(descriptor, replacement.target) &&
                          syncToDisk(descriptor);
     int const writeError = errno;
     bool const closed = fclose(file) == 0;
-    if (written && closed && replaceFile(temporaryName, fileName))
+    if (written && closed && replaceFile(replacement.temporaryName, replacement.target))
         return true;
     // errno tells of the close or the replacement when the writing itself went well.
     int const reason = written ? errno : writeError;
-    unlink(temporaryName.c_str());
+    unlink(replacement.temporaryName.c_str());
     errno = reason;
     return false;
 }

@@ -28,14 +28,27 @@ public:
     // -1 for anything else (a folder opens on Linux and seeks to an absurd end).
     static long getOpenFileLength(FILE* file);
 
-    // A new temporary file beside fileName, open for writing its replacement;
-    // null, with errno telling why, when it cannot be made.
-    static FILE* openReplacement(std::string const& fileName, std::string& temporaryName);
+    // A file being written in place of another.
+    struct Replacement
+    {
+        // Open for writing; null until opened.
+        FILE* file = NULL;
+        // The file replaced: the end of the chain of symbolic links starting at
+        // the name asked for, so that the links stay and the file they name
+        // receives the new contents.
+        std::string target;
+        // The new contents' own file beside the target until they take its place.
+        std::string temporaryName;
+    };
+
+    // Opens a new temporary file beside the file fileName names; false, with
+    // errno telling why, when it cannot be made.
+    static bool openReplacement(std::string const& fileName, Replacement& replacement);
     // Flushes the written replacement to disk, gives it the permissions of the
-    // file it replaces, closes it and puts it in place of fileName. On failure
+    // file it replaces, closes it and puts it in that file's place. On failure
     // returns false with errno telling why, the temporary file removed and the
     // previous file untouched.
-    static bool commitReplacement(FILE* file, std::string const& temporaryName, std::string const& fileName);
+    static bool commitReplacement(Replacement& replacement);
 };
 
 #endif

@@ -233,12 +233,12 @@ void IndexedWorld::calculateStaticShadowsAll()
 void IndexedWorld::saveWorldToFile(std::string const& fileName) const
 {
     std::cout << "==== Saving world to file '" << fileName << "'" << std::endl;
-    std::string temporaryName;
-    FILE* const fd = FileManager::openReplacement(fileName, temporaryName);
+    FileManager::Replacement replacement;
+    FILE* const fd = FileManager::openReplacement(fileName, replacement) ? replacement.file : NULL;
     ASSERT(fd != NULL, ("Cannot write the world file '" + fileName + "': " + describeLastSystemError()).c_str());
     setvbuf(fd, NULL, _IOFBF, FILE_BUFFER_BYTES);
     writeWorld_(fd);
-    if (!FileManager::commitReplacement(fd, temporaryName, fileName))
+    if (!FileManager::commitReplacement(replacement))
     {
         std::string const message = "Cannot write the world file '" + fileName + "' (" + describeLastSystemError() +
                                     "); the previous file is unchanged";

@@ -77,6 +77,7 @@ public:
 
     // Never loses the previous file: the world goes to a temporary file beside
     // it, which replaces it only once completely written and flushed to disk.
+    // Through a symbolic link, the file the link names is the one replaced.
     void saveWorldToFile(std::string const& fileName) const;
     // Replaces the cube types and every region with the file's; the script
     // object types stay. A bad file ends the program with a report naming it.

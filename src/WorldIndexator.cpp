@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <iostream>
 #include <new>
+#include <string>
 
 namespace
 {
@@ -19,6 +20,12 @@ namespace
 float const MAX_REGION_COORDINATE = 65536.f;
 // The smallest cell in the file: an empty zone block and an empty object block.
 int64_t const MIN_CELL_BYTES = 4 * 4;
+// Cells are addressed by int offsets.
+int64_t const MAX_TABLE_CELLS = INT32_MAX;
+// A file's table lying away from the origin is loaded into one that also holds
+// the regions around the origin, so the empty regions between them are
+// allocated too: beyond this many the file is refused rather than believed.
+int64_t const MAX_EMPTY_REGIONS_JOINING_A_FILE = 1 << 20;
 // Above the light of each region, a little toward -x and -z.
 Float3 const SHADOW_LIGHT_OFFSET(-3000.f, 10000.f, -3000.f);
 
@@ -53,6 +60,60 @@ int64_t clampedRegionCoordinate(float p, float sizeOneRegion)
 Float3 getCameraPosition()
 {
     return scene3D->getCamera().getPosition();
+}
+
+// Region coordinates a file asks for, in 64 bits so that they are checked
+// before any int holds them.
+typedef BasicVector<3, int64_t> Long3;
+
+Long3 toLong3(Int3 const& v)
+{
+    return Long3(v.x(), v.y(), v.z());
+}
+
+Int3 toInt3(Long3 const& v)
+{
+    return Int3(int(v.x()), int(v.y()), int(v.z()));
+}
+
+std::string describe(Long3 const& v)
+{
+    return "(" + std::to_string(v.x()) + ", " + std::to_string(v.y()) + ", " + std::to_string(v.z()) + ")";
+}
+
+// The box [first, end) of absolute regions grown as the table grows to include a region.
+void growBoxToInclude(Long3& first, Long3& end, Long3 const& region)
+{
+    for (int axis = 0; axis < 3; ++axis)
+    {
+        first[axis] = std::min(first[axis], region[axis]);
+        end[axis] = std::max(end[axis], region[axis] + 1);
+    }
+}
+
+// Stops at MAX_TABLE_CELLS + 1, so that no product overflows.
+int64_t countCells(Long3 const& size)
+{
+    int64_t cells = 1;
+    for (int axis = 0; axis < 3; ++axis)
+        cells = std::min(cells * std::max<int64_t>(0, std::min(size[axis], MAX_TABLE_CELLS + 1)), MAX_TABLE_CELLS + 1);
+    return cells;
+}
+
+// The cells of a table read from a file, which must all fit in the bytes left.
+int64_t countFileCells(RecordReader const& reader, Int3 const& fileSize)
+{
+    int64_t const maxCells = reader.getBytesLeft() / MIN_CELL_BYTES;
+    int64_t cells = 1;
+    for (int axis = 0; axis < 3; ++axis)
+    {
+        if (fileSize[axis] < 0)
+            reader.failCorrupt("the region table's size is negative (" + std::to_string(fileSize[axis]) + ")");
+        if (fileSize[axis] > 0 && cells > maxCells / fileSize[axis])
+            reader.failCorrupt("the region table has more cells than the bytes left can hold");
+        cells *= fileSize[axis];
+    }
+    return cells;
 }
 }
 
@@ -542,23 +603,7 @@ void WorldIndexator::loadWorldFromFile(RecordReader& reader)
         fileOrigin[axis] = reader.readInt32("the region table's origin");
     for (int axis = 0; axis < 3; ++axis)
         fileSize[axis] = reader.readInt32("the region table's size");
-    int64_t cells = 1;
-    for (int axis = 0; axis < 3; ++axis)
-    {
-        int64_t const last = int64_t(fileOrigin[axis]) + fileSize[axis] - 1;
-        // Every saved table holds the eight regions around the origin.
-        if (fileSize[axis] < 1 || fileOrigin[axis] > -1 || last < 0)
-            reader.failCorrupt("the region table (origin " + std::to_string(fileOrigin[axis]) + ", size " +
-                               std::to_string(fileSize[axis]) + " on one axis) does not hold the regions around the origin");
-        cells *= fileSize[axis];
-        if (cells * MIN_CELL_BYTES > reader.getBytesLeft())
-            reader.failCorrupt("the region table has more cells than the bytes left can hold");
-    }
-    Int3 const fileLast = fileOrigin + fileSize - Int3(1, 1, 1);
-    if (!(fileOrigin >= tableRegionOrigin))
-        rescaleTableRegionsToInclude(fileOrigin);
-    if (!(fileSize <= tableRegionSize))
-        rescaleTableRegionsToInclude(fileLast);
+    growToHoldFileTable_(reader, fileOrigin, fileSize);
     for (int x = 0; x < fileSize.x(); ++x)
         for (int y = 0; y < fileSize.y(); ++y)
             for (int z = 0; z < fileSize.z(); ++z)
@@ -567,4 +612,32 @@ void WorldIndexator::loadWorldFromFile(RecordReader& reader)
                 wr->loadFromFile(reader, false);
                 wr->loadFromFile(reader, true);
             }
+}
+
+void WorldIndexator::growToHoldFileTable_(RecordReader const& reader, Int3 const& fileOrigin, Int3 const& fileSize)
+{
+    int64_t const fileCells = countFileCells(reader, fileSize);
+    Long3 const origin = toLong3(fileOrigin);
+    Long3 const last = origin + toLong3(fileSize) - Long3(1, 1, 1);
+    Long3 first = toLong3(tableRegionOrigin);
+    Long3 end = first + toLong3(tableRegionSize);
+    // As elements grow it: to the file's first cell when that lies below the
+    // table, then to its last cell when the file's table is the larger on some axis.
+    if (!(fileOrigin >= tableRegionOrigin))
+        growBoxToInclude(first, end, origin);
+    if (!(fileSize <= tableRegionSize))
+        growBoxToInclude(first, end, last);
+    for (int axis = 0; axis < 3; ++axis)
+        if (fileCells > 0 && last[axis] >= end[axis])
+            reader.failCorrupt("the region table (origin " + std::to_string(fileOrigin[axis]) + ", size " +
+                               std::to_string(fileSize[axis]) +
+                               " on one axis) does not hold the regions around the origin");
+    int64_t const cells = countCells(end - first);
+    if (cells > MAX_TABLE_CELLS || cells - fileCells > MAX_EMPTY_REGIONS_JOINING_A_FILE)
+        reader.failCorrupt("the region table (origin " + describe(origin) + ", size " + describe(toLong3(fileSize)) +
+                           ") lies too far from the regions around the origin to be loaded with them");
+    Int3 const modMin = toInt3(first) - tableRegionOrigin;
+    Int3 const modMax = toInt3(end) - (tableRegionOrigin + tableRegionSize);
+    if (modMin != Int3(0, 0, 0) || modMax != Int3(0, 0, 0))
+        rescaleTableRegions(modMin, modMax);
 }

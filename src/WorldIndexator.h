@@ -88,7 +88,8 @@ public:
     // The region table of the world file: origin, size, then each cell's zone
     // block and object block, x outermost, z innermost.
     void saveWorldToFile(RecordWriter& writer) const;
-    // Reads into a freshly cleared table, which takes the file's extent.
+    // Reads into a freshly cleared table, which grows to hold the file's cells
+    // and keeps the regions around the origin.
     void loadWorldFromFile(RecordReader& reader);
 
     // The region radius of work around the camera: viewDistance / sizeOneRegion, truncated.
@@ -104,6 +105,10 @@ private:
     void getWorkCube_(Float3 const& cameraPosition, Int3& first, Int3& end) const;
     void placeMovedObjects_(std::vector<CustomObject> const& objects);
     void releaseUnmanagedRegions_();
+    // Grows the table as it grows for elements, first to the file's first cell,
+    // then to its last; a file table that this would not hold, or would join to
+    // the origin only through a huge table, ends the program with a report.
+    void growToHoldFileTable_(RecordReader const& reader, Int3 const& fileOrigin, Int3 const& fileSize);
 
     float sizeOneRegion;
     Int3 tableRegionOrigin;

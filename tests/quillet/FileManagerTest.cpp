@@ -62,12 +62,11 @@ std::vector<std::string> folderEntries(std::string const& folder)
 
 bool writeReplacement(std::string const& path, std::string const& bytes)
 {
-    std::string temporaryName;
-    FILE* const file = FileManager::openReplacement(path, temporaryName);
-    if (file == NULL)
+    FileManager::Replacement replacement;
+    if (!FileManager::openReplacement(path, replacement))
         return false;
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    return FileManager::commitReplacement(file, temporaryName, path);
+    fwrite(bytes.data(), 1, bytes.size(), replacement.file);
+    return FileManager::commitReplacement(replacement);
 }
 }
 
@@ -101,6 +100,7 @@ TEST(FileManager, FailedReplacementLeavesThePreviousFileAndNoTemporaryFile)
     EXPECT_EQ(TestSupport::readFile(path + "/inside"), "kept");
     EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"taken"});
 
-    std::string temporaryName;
-    EXPECT_EQ(FileManager::openReplacement(folder + "/no/such/folder/world.dat", temporaryName), nullptr);
+    FileManager::Replacement replacement;
+    EXPECT_FALSE(FileManager::openReplacement(folder + "/no/such/folder/world.dat", replacement));
+    EXPECT_EQ(replacement.file, nullptr);
 }

@@ -14,6 +14,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +24,7 @@
 #include <signal.h>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -192,6 +194,47 @@ protected:
         return index->getWorldRegionFromTableRegionIndex(Int3(x, y, z) - index->getTableRegionOrigin());
     }
 
+    // The names in a folder, hidden ones left out, sorted.
+    static std::vector<std::string> namesIn(std::string const& path)
+    {
+        std::vector<std::string> names;
+        DIR* const dir = opendir(path.c_str());
+        for (dirent* entry = dir != NULL ? readdir(dir) : NULL; entry != NULL; entry = readdir(dir))
+            if (entry->d_name[0] != '.')
+                names.push_back(entry->d_name);
+        if (dir != NULL)
+            closedir(dir);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // Every zone and script object with the absolute region holding it, in table order.
+    std::vector<std::string> contents() const
+    {
+        WorldIndexator const* const index = world->getWorldIndexator();
+        Int3 const origin = index->getTableRegionOrigin();
+        Int3 const size = index->getTableRegionSize();
+        std::vector<std::string> found;
+        auto const describe = [](Float3 const& v) {
+            return std::to_string(v.x()) + "," + std::to_string(v.y()) + "," + std::to_string(v.z());
+        };
+        for (int x = 0; x < size.x(); ++x)
+            for (int y = 0; y < size.y(); ++y)
+                for (int z = 0; z < size.z(); ++z)
+                {
+                    WorldRegion const* const region = index->getWorldRegionFromTableRegionIndex(Int3(x, y, z));
+                    std::string const cell = "region " + std::to_string(origin.x() + x) + "," +
+                                             std::to_string(origin.y() + y) + "," + std::to_string(origin.z() + z);
+                    for (CubeZone const& zone : region->getCubeZones())
+                        found.push_back(cell + " zone " + describe(zone.getPosition()) + " size " +
+                                        describe(zone.getSize()) + " id " + std::to_string(zone.getId()));
+                    for (CustomObject const& object : region->getCustomObjects())
+                        found.push_back(cell + " object " + describe(object.getPosition()) + " id " +
+                                        std::to_string(object.getId()));
+                }
+        return found;
+    }
+
     // Runs body in a child process that shares this window. The child leaves
     // without the exit handlers, which would tear down the window they share.
     static TestSupport::ChildResult inChild(std::function<void()> const& body)
@@ -302,6 +345,128 @@ TEST_F(IndexedWorldTest, FileTableOriginAndSizeAreKeptExactly)
     EXPECT_EQ(world->getWorldIndexator()->getTableRegionSize(), Int3(5, 2, 4));
 }
 
+TEST_F(IndexedWorldTest, TablesAwayFromTheOriginLoadIntoATableGrownToHoldThemAndSaveBack)
+{
+    struct Layout
+    {
+        Int3 fileOrigin;
+        Int3 fileSize;
+        Int3 loadedOrigin;
+        Int3 loadedSize;
+    };
+    Layout const layouts[] = {
+        // Grown to the file's origin only.
+        {Int3(-3, -1, -1), Int3(2, 2, 2), Int3(-3, -1, -1), Int3(4, 2, 2)},
+        // Inside the initial table.
+        {Int3(0, -1, -1), Int3(1, 2, 2), Int3(-1, -1, -1), Int3(2, 2, 2)},
+        // Larger than the table on x: grown to the file's last cell.
+        {Int3(5, -1, -1), Int3(3, 2, 2), Int3(-1, -1, -1), Int3(9, 2, 2)},
+        // Grown to the origin (below on x, above on y), then to the last cell (larger on z).
+        {Int3(-2, 3, -1), Int3(1, 1, 3), Int3(-2, -1, -1), Int3(3, 5, 3)},
+        // No cells: nothing to hold.
+        {Int3(40, 0, 0), Int3(0, 2, 2), Int3(-1, -1, -1), Int3(2, 2, 2)},
+    };
+    for (Layout const& layout : layouts)
+    {
+        SCOPED_TRACE(testing::Message() << "file origin " << layout.fileOrigin << " size " << layout.fileSize);
+        // A zone and a script object at the centre of every cell of the file.
+        WorldBytes file;
+        file.header(1).cubeType(NAMES_A, false, false, false, true);
+        file.table(layout.fileOrigin.x(), layout.fileOrigin.y(), layout.fileOrigin.z(), layout.fileSize.x(),
+                   layout.fileSize.y(), layout.fileSize.z());
+        std::vector<Int3> fileRegions;
+        for (int x = 0; x < layout.fileSize.x(); ++x)
+            for (int y = 0; y < layout.fileSize.y(); ++y)
+                for (int z = 0; z < layout.fileSize.z(); ++z)
+                {
+                    Int3 const region = layout.fileOrigin + Int3(x, y, z);
+                    float const cx = (region.x() + 0.5f) * 320.0f;
+                    float const cy = (region.y() + 0.5f) * 320.0f;
+                    float const cz = (region.z() + 0.5f) * 320.0f;
+                    file.int32(1).int32(0).zone(cx, cy, cz, 10.0f, 0, NO_SHADOW);
+                    file.int32(1).int32(0).object(cx, cy, cz, static_cast<int>(fileRegions.size()));
+                    fileRegions.push_back(region);
+                }
+        load(file.bytes);
+        EXPECT_EQ(world->getWorldIndexator()->getTableRegionOrigin(), layout.loadedOrigin);
+        EXPECT_EQ(world->getWorldIndexator()->getTableRegionSize(), layout.loadedSize);
+        std::vector<std::string> const loaded = contents();
+        EXPECT_EQ(loaded.size(), 2 * fileRegions.size());
+        // Each cell's blocks landed in the region of the same absolute coordinates.
+        for (size_t i = 0; i < fileRegions.size(); ++i)
+        {
+            Int3 const& region = fileRegions[i];
+            WorldRegion const* const cell = regionAt(region.x(), region.y(), region.z());
+            ASSERT_EQ(cell->getCubeZones().size(), 1u);
+            ASSERT_EQ(cell->getCustomObjects().size(), 1u);
+            EXPECT_EQ(cell->getCustomObjects()[0].getId(), static_cast<int>(i));
+        }
+
+        std::string const saveFile = saved();
+        load(saveFile);
+        EXPECT_EQ(contents(), loaded);
+        EXPECT_EQ(world->getWorldIndexator()->getTableRegionOrigin(), layout.loadedOrigin);
+        EXPECT_EQ(world->getWorldIndexator()->getTableRegionSize(), layout.loadedSize);
+        EXPECT_EQ(saved(), saveFile);
+    }
+}
+
+TEST_F(IndexedWorldTest, TableTheGrowthCannotHoldIsRefusedWithTheReason)
+{
+    load(emptyWorld());
+    // Neither below the table nor larger than it, yet reaching past it on x.
+    TestSupport::ChildResult const result =
+        loadInChild(WorldBytes().header(0).table(0, -1, -1, 2, 2, 2).emptyCells(8).bytes);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.errors.find("Message: File '" + folder + "/bad.dat' is corrupt: the region table (origin 0, "
+                                 "size 2 on one axis) does not hold the regions around the origin"),
+              std::string::npos)
+        << result.errors;
+}
+
+TEST_F(IndexedWorldTest, SavingThroughASymbolicLinkReplacesTheFileItNames)
+{
+    load(richWorld());
+    ASSERT_TRUE(world->addCubeZone(Float3(5, 5, 5), Float3(10, 10, 10), 0));
+    // game.dat -> data/alias.dat -> real.dat, each link relative to its own folder.
+    ASSERT_EQ(mkdir((folder + "/data").c_str(), 0777), 0);
+    std::string const real = write("data/real.dat", emptyWorld());
+    ASSERT_EQ(symlink("real.dat", (folder + "/data/alias.dat").c_str()), 0);
+    std::string const link = folder + "/game.dat";
+    ASSERT_EQ(symlink("data/alias.dat", link.c_str()), 0);
+
+    world->saveWorldToFile(link);
+    std::string const expected = saved();
+    EXPECT_EQ(TestSupport::readFile(real), expected);
+    struct stat status = {};
+    ASSERT_EQ(lstat(link.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode)) << "the link became a plain file";
+    ASSERT_EQ(lstat((folder + "/data/alias.dat").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode)) << "the second link became a plain file";
+
+    // A save that fails half-way leaves the linked file as it was, and no temporary file.
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(world->addCubeZone(Float3(5.0f + 10 * (i % 30), 15, 5.0f + 10 * (i / 30)), Float3(10, 10, 10), 0));
+    TestSupport::ChildResult const failed = inChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit const limit = {4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        world->saveWorldToFile(link);
+    });
+    EXPECT_EQ(failed.exitStatus, 1) << failed.errors;
+    EXPECT_NE(failed.errors.find("Cannot write the world file '" + link + "'"), std::string::npos) << failed.errors;
+    EXPECT_EQ(TestSupport::readFile(real), expected);
+    EXPECT_EQ(namesIn(folder + "/data"), (std::vector<std::string>{"alias.dat", "real.dat"}));
+
+    // A loop of links is refused like any file that cannot be written.
+    std::string const loop = folder + "/loop.dat";
+    ASSERT_EQ(symlink("loop.dat", loop.c_str()), 0);
+    TestSupport::ChildResult const looped = inChild([&] { world->saveWorldToFile(loop); });
+    EXPECT_EQ(looped.exitStatus, 1);
+    EXPECT_NE(looped.errors.find("Condition: fd != NULL"), std::string::npos) << looped.errors;
+    EXPECT_NE(looped.errors.find("Too many levels of symbolic links"), std::string::npos) << looped.errors;
+}
+
 TEST_F(IndexedWorldTest, StraddlingZoneIsRefusedAndChangesNothing)
 {
     load(richWorld());
@@ -395,13 +560,7 @@ TEST_F(IndexedWorldTest, FailedSaveLeavesThePreviousFileIntact)
 
     // Neither failure nor a good save leaves a temporary file behind.
     world->saveWorldToFile(path);
-    std::vector<std::string> names;
-    DIR* const dir = opendir(folder.c_str());
-    for (dirent* entry = readdir(dir); entry != NULL; entry = readdir(dir))
-        if (entry->d_name[0] != '.')
-            names.push_back(entry->d_name);
-    closedir(dir);
-    EXPECT_EQ(names, std::vector<std::string>{"world.dat"});
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"world.dat"});
 }
 
 TEST_F(IndexedWorldTest, DisablingShadowsRebuildsEveryRegionWithoutShadowTriangles)

@@ -317,7 +317,7 @@ TEST_F(WorldIndexatorTest, RegionTableRoundTripsAndTakesTheFilesExtent)
 TEST(WorldIndexator, ImpossibleRegionTablesAreRefusedBeforeAllocating)
 {
     REQUIRE_DISPLAY();
-    auto expectCorrupt = [](Int3 const& origin, Int3 const& size) {
+    auto expectCorrupt = [](Int3 const& origin, Int3 const& size, std::string const& reason) {
         std::string bytes;
         for (int axis = 0; axis < 3; ++axis)
             bytes += int32Bytes(origin[axis]);
@@ -331,12 +331,18 @@ TEST(WorldIndexator, ImpossibleRegionTablesAreRefusedBeforeAllocating)
             loadTable(index, bytes);
         });
         EXPECT_EQ(1, result.exitStatus);
-        EXPECT_NE(std::string::npos, result.errors.find("'world.dat' is")) << result.errors;
+        EXPECT_NE(std::string::npos, result.errors.find("'world.dat' is corrupt: ")) << result.errors;
+        EXPECT_NE(std::string::npos, result.errors.find(reason)) << result.errors;
     };
-    expectCorrupt(Int3(-1, -1, -1), Int3(2000, 2000, 2000));
-    expectCorrupt(Int3(-1, -1, -1), Int3(2, 0, 2));
-    expectCorrupt(Int3(5, -1, -1), Int3(2, 2, 2));
-    expectCorrupt(Int3(-2147483647, -1, -1), Int3(2, 2, 2));
+    expectCorrupt(Int3(-1, -1, -1), Int3(2000, 2000, 2000), "the region table has more cells than the bytes left");
+    expectCorrupt(Int3(-1, -1, -1), Int3(2, -1, 2), "the region table's size is negative (-1)");
+    // The growth to its first and last cells does not reach its last cell on x.
+    expectCorrupt(Int3(5, -1, -1), Int3(2, 2, 2), "the region table (origin 5, size 2 on one axis) does not hold");
+    // Joining them to the regions around the origin would take billions of empty regions.
+    expectCorrupt(Int3(-2147483647, -1, -1), Int3(2, 2, 2), "the region table (origin (-2147483647, -1, -1), size "
+                                                              "(2, 2, 2)) lies too far from the regions around the origin");
+    expectCorrupt(Int3(-2, 2147483647, -1), Int3(1, 1, 1), "lies too far");
+    expectCorrupt(Int3(-300, 300, 300), Int3(1, 1, 1), "lies too far");
 }
 
 TEST_F(WorldIndexatorTest, ShadowsOfARegionAreCastByItsColumnAndTheColumnsTowardMinusXAndMinusZ)
