@@ -9,6 +9,11 @@
 namespace BeforeMain
 {
 std::vector<std::string> getArgumentsFromArgv(int argc, char** argv);
+#ifdef _WIN32
+// The process's wide command line, split as the system splits it, each word
+// narrowed to its low bytes (Utils::wstringToString).
+std::vector<std::string> getArgumentsFromCommandLine();
+#endif
 }
 
 #endif

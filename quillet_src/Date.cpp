@@ -11,7 +11,11 @@ Date* Date::getCurrentDate()
 {
     time_t const now = time(NULL);
     tm local = {};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     return new Date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 

@@ -2,6 +2,11 @@
 
 #include <cstdlib>
 #include <iostream>
+#ifdef _WIN32
+#include "Utils.h"
+
+#include <windows.h>
+#endif
 
 namespace Errors
 {
@@ -48,10 +53,19 @@ void printErrorAndQuit(char const* date, char const* file, unsigned long line, c
     std::exit(1);
 }
 
+#ifdef _WIN32
+void printError(std::string const& message, bool showToUser)
+{
+    if (showToUser)
+        MessageBoxW(NULL, Utils::stringToWstring(message).c_str(), L"Problem", MB_ICONWARNING);
+    std::cerr << "ERROR : " << message << std::endl;
+}
+#else
 void printError(std::string const& message, bool /*showToUser: only the Windows build shows a box*/)
 {
     std::cerr << "ERROR : " << message << std::endl;
 }
+#endif
 
 void setProgramVersion(char const* version)
 {

@@ -23,6 +23,7 @@ std::string buildFatalReport(char const* date, char const* file, unsigned long l
                              char const* condition, char const* message);
 
 // Writes "ERROR : " and the message to standard error; the program goes on.
+// On Windows a message to show to the user first appears in a warning box.
 void printError(std::string const& message, bool showToUser = false);
 
 void setProgramVersion(char const* version);

@@ -1,6 +1,7 @@
 #include "GLManager.h"
 
 #include "Errors.h"
+#include "GLPlatform.h"
 #include "KeyboardManager.h"
 #include "Scene2D.h"
 #include "Scene3D.h"
@@ -8,10 +9,15 @@
 #include "Utils.h"
 #include "VBO.h"
 
+#ifdef _WIN32
+#include "DisplayMode.h"
+
+#include <windows.h>
+#endif
 #include <GL/freeglut.h>
 #include <GL/glu.h>
-#include <GL/glx.h>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 Scene2D* scene2D = NULL;
@@ -30,6 +36,9 @@ void (*mouseMotionFunction)(Int2 const& windowPosition, bool buttonHeld) = NULL;
 int64_t clockTime = 0;
 int64_t timeLastFrame = 0;
 int64_t periodFrame = 0;
+#ifdef _WIN32
+bool displayModeSwitched = false;
+#endif
 
 namespace
 {
@@ -106,6 +115,74 @@ void setFixedOpenGLState()
     glEnable(GL_POLYGON_SMOOTH);
     glEnable(GL_CULL_FACE);
 }
+
+#ifdef _WIN32
+static_assert((DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT) == DisplayMode::FIELDS_BITS_WIDTH_HEIGHT,
+              "the mode record gives bits per pixel, width and height");
+
+// Prints the announcement and switches the primary display to the record's mode.
+void switchDisplay(DisplayMode::Record const& record, std::string const& announcement)
+{
+    DISPLAY_DEVICEW device = {};
+    device.cb = sizeof(device);
+    bool primaryFound = false;
+    for (DWORD index = 0; !primaryFound && EnumDisplayDevicesW(NULL, index, &device, 0); ++index)
+        primaryFound = (device.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) != 0;
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof(mode);
+    if (!EnumDisplaySettingsW(primaryFound ? device.DeviceName : NULL, ENUM_CURRENT_SETTINGS, &mode))
+        std::cout << DisplayMode::enumSettingsFailedLine(GetLastError()) << std::flush;
+    mode.dmBitsPerPel = static_cast<DWORD>(record.bitsPerPixel);
+    mode.dmPelsWidth = static_cast<DWORD>(record.width);
+    mode.dmPelsHeight = static_cast<DWORD>(record.height);
+    mode.dmFields = static_cast<DWORD>(record.fields);
+    std::cout << announcement << std::flush;
+    ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN);
+}
+
+// Prints the announcement and gives the desktop back its own mode.
+void restoreDisplay(std::string const& announcement)
+{
+    std::cout << announcement << std::flush;
+    ChangeDisplaySettingsW(NULL, CDS_FULLSCREEN);
+}
+
+// Puts the active window, when there is one, on top at that place and size.
+void placeActiveWindow(Int2 const& position, Int2 const& size)
+{
+    HWND const window = GetActiveWindow();
+    if (window == NULL)
+        return;
+    std::cout << DisplayMode::WINDOW_FOUND_LINE << std::flush;
+    SetWindowPos(window, HWND_TOPMOST, position.x(), position.y(), size.x(), size.y(), SWP_SHOWWINDOW);
+}
+
+// The window toolkit ends the process through the run-time library's exit,
+// which runs the program's atexit functions and static destructors.
+void startToolkit(int* argc, char** argv)
+{
+    // The toolkit takes an X11 DISPLAY variable (set under Wine, or by an X
+    // server installed for other programs) for the name of a Windows display
+    // device, fails to open it and warns; Windows programs have no use for it.
+    _putenv("DISPLAY=");
+    __glutInitWithExit(argc, argv, exit);
+}
+
+int createWindow(char const* title)
+{
+    return __glutCreateWindowWithExit(title, exit);
+}
+#else
+void startToolkit(int* argc, char** argv)
+{
+    glutInit(argc, argv);
+}
+
+int createWindow(char const* title)
+{
+    return glutCreateWindow(title);
+}
+#endif
 }
 
 GLManager::GLManager()
@@ -135,11 +212,11 @@ void GLManager::init(std::string const& programPath, char const* windowTitle, in
     int argc = 1;
     std::string programPathCopy = programPath;
     char* argv[] = {&programPathCopy[0], NULL};
-    glutInit(&argc, argv);
+    startToolkit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH | GLUT_MULTISAMPLE);
     glutInitWindowSize(width, height);
     windowSize = Int2(width, height);
-    glutCreateWindow(windowTitle);
+    createWindow(windowTitle);
     // Closing the window must not end the process from inside the pump: the
     // game shuts down in order (the script's farewell, a pending save) once
     // it sees isWindowDestroyed().
@@ -152,15 +229,17 @@ void GLManager::init(std::string const& programPath, char const* windowTitle, in
     setFixedOpenGLState();
     writeExtensionReport();
     glEnable(GL_MULTISAMPLE_ARB);
-    if (glXGetProcAddress(reinterpret_cast<GLubyte const*>("wglChoosePixelFormatARB")) == NULL)
+    if (GLPlatform::getProcAddress("wglChoosePixelFormatARB") == NULL)
         Errors::printError("extension not available", true);
     VBO::checkAndInit();
     glutReshapeWindow(width, height);
     keyboardManager->init();
+    GLPlatform::loadEntryPoints();
     scene2D->injectWindowSize(windowSize);
     scene2D->setOrtho2DSize(windowSize);
-    if (fullscreen && width == -1 && height == -1)
-        setMode(true, -1, -1);
+    // Desktop-sized fullscreen when asked at -1 x -1; Windows also switches to an explicit size.
+    if (fullscreen)
+        setMode(true, width, height);
 }
 
 int GLManager::pacingSleepMs(int64_t elapsedUs)
@@ -284,6 +363,35 @@ KeyboardManager* GLManager::getKeyboardManager() const
     return keyboardManager;
 }
 
+#ifdef _WIN32
+void GLManager::setMode(bool fullscreen, int width, int height)
+{
+    DisplayMode::Flags flags;
+    flags.fullscreenMode = fullscreenMode;
+    flags.modeFullscreenGlut = modeFullscreenGlut;
+    flags.displaySwitched = displayModeSwitched;
+    DisplayMode::Plan const plan = DisplayMode::plan(fullscreen, width, height, flags);
+    switch (plan.change)
+    {
+    case DisplayMode::Change::None:
+        return;
+    case DisplayMode::Change::DesktopFullscreen:
+        glutFullScreen();
+        break;
+    case DisplayMode::Change::SwitchDisplay:
+        switchDisplay(plan.record, plan.announcement);
+        placeActiveWindow(plan.windowPosition, plan.windowSize);
+        break;
+    case DisplayMode::Change::RestoreDisplay:
+        restoreDisplay(plan.announcement);
+        placeActiveWindow(plan.windowPosition, plan.windowSize);
+        break;
+    }
+    fullscreenMode = plan.flagsAfter.fullscreenMode;
+    modeFullscreenGlut = plan.flagsAfter.modeFullscreenGlut;
+    displayModeSwitched = plan.flagsAfter.displaySwitched;
+}
+#else
 void GLManager::setMode(bool fullscreen, int width, int height)
 {
     // Only the desktop-sized fullscreen exists on this platform, and there is no way back.
@@ -293,6 +401,7 @@ void GLManager::setMode(bool fullscreen, int width, int height)
     modeFullscreenGlut = true;
     fullscreenMode = true;
 }
+#endif
 
 void GLManager::setMouseCursorVisible(bool visible)
 {

@@ -26,6 +26,10 @@ extern KeyboardManager* keyboardManager;
 extern Int2 windowSize;
 extern bool fullscreenMode;
 extern bool modeFullscreenGlut;
+#ifdef _WIN32
+// The desktop runs in a display mode switched to for the window (fullscreen at an explicit size).
+extern bool displayModeSwitched;
+#endif
 extern Int2 mouseRealPosition;
 extern Int2 mousePosition;
 extern bool mouseButton[3];

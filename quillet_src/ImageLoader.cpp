@@ -3,10 +3,10 @@
 #include "DataPack.h"
 #include "Errors.h"
 #include "FileManager.h"
+#include "GLPlatform.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <GL/glx.h>
 #include <algorithm>
 #include <cmath>
 #include <csetjmp>
@@ -705,7 +705,7 @@ bool ImageLoader::stretchToPowerOfTwo(Pixels& pixels)
     // gluScaleImage reads the pixel-store state, so it needs a current context;
     // without one (tools, tests on bytes) the same area-weighted scaling runs here.
     std::unique_ptr<unsigned char[]> scaled;
-    if (glXGetCurrentContext() != NULL)
+    if (GLPlatform::hasCurrentContext())
     {
         scaled.reset(new unsigned char[size_t(newWidth) * newHeight * pixels.getBytesPerPixel()]);
         if (!scaleWithOpenGL(pixels, newWidth, newHeight, scaled.get()))

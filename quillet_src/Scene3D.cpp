@@ -6,10 +6,10 @@
 #include "Object3D.h"
 #include "Scene2D.h"
 #include "Core.h"
+#include "GLPlatform.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <GL/glx.h>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -88,7 +88,7 @@ Scene3D::Scene3D()
     gluQuadricDrawStyle(quadric, GLU_FILL);
     gluQuadricOrientation(quadric, GLU_INSIDE);
     gluQuadricNormals(quadric, GLU_NONE);
-    if (glXGetCurrentContext() != NULL)
+    if (GLPlatform::hasCurrentContext())
         applyInitialOpenGLState_();
 }
 

@@ -4,6 +4,9 @@
 
 #include <pthread.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace Thread
 {
@@ -22,6 +25,11 @@ void createThread(void* (*routine)(void*), void* argument)
 
 void uSleep(int microseconds)
 {
+#ifdef _WIN32
+    // Whole milliseconds, rounded up so that a short wait still waits.
+    Sleep(static_cast<DWORD>((microseconds + 999) / 1000));
+#else
     usleep(microseconds);
+#endif
 }
 }

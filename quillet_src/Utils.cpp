@@ -8,6 +8,9 @@
 #include <ctime>
 #include <sys/time.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace Utils
 {
@@ -29,6 +32,24 @@ int getTime()
     return static_cast<int>((now.tv_sec - base) * 1000 + now.tv_usec / 1000);
 }
 
+#ifdef _WIN32
+int64_t getMicrosecondTime()
+{
+    static int64_t const frequency = [] {
+        LARGE_INTEGER value = {};
+        QueryPerformanceFrequency(&value);
+        return static_cast<int64_t>(value.QuadPart);
+    }();
+    LARGE_INTEGER counter = {};
+    QueryPerformanceCounter(&counter);
+    // Whole seconds and the rest apart: counter x 1000000 would overflow after
+    // some days of uptime at a 10 MHz counter.
+    int64_t const seconds = counter.QuadPart / frequency;
+    int64_t const rest = counter.QuadPart % frequency;
+    static int64_t const base = seconds;
+    return (seconds - base) * 1000000 + rest * 1000000 / frequency;
+}
+#else
 int64_t getMicrosecondTime()
 {
     timeval now = {};
@@ -36,6 +57,7 @@ int64_t getMicrosecondTime()
     static time_t const base = now.tv_sec;
     return static_cast<int64_t>(now.tv_sec - base) * 1000000 + now.tv_usec;
 }
+#endif
 
 int64_t getSecondTime()
 {
@@ -44,7 +66,11 @@ int64_t getSecondTime()
 
 void sleepMs(unsigned ms)
 {
+#ifdef _WIN32
+    Sleep(ms);
+#else
     usleep(ms * 1000);
+#endif
 }
 
 int random(int n)
@@ -122,9 +148,16 @@ wchar_t* stringToWCharPtr(std::string const& s)
     return wide;
 }
 
+#ifdef _WIN32
+void messageBox(std::string const& title, std::string const& text)
+{
+    MessageBoxW(NULL, stringToWstring(text).c_str(), stringToWstring(title).c_str(), MB_OK);
+}
+#else
 void messageBox(std::string const&, std::string const&)
 {
 }
+#endif
 
 void rebootApplication(std::string const& path)
 {

@@ -1,6 +1,7 @@
 #include "VBO.h"
 
-#include <GL/glx.h>
+#include "GLPlatform.h"
+
 #include <cstring>
 #include <iostream>
 
@@ -49,7 +50,9 @@ void VBO::checkAndInit()
     isExtensionSupport = extensionStringHasVertexBuffers(extensions);
     if (isExtensionSupport)
     {
-        auto lookup = [](char const* name) { return glXGetProcAddress(reinterpret_cast<GLubyte const*>(name)); };
+        // Looked up only now: on Windows an entry point of an extension the
+        // context does not name may be returned all the same, and unusable.
+        auto lookup = [](char const* name) { return GLPlatform::getProcAddress(name); };
         glGenBuffersARB_ = reinterpret_cast<PFNGLGENBUFFERSARBPROC>(lookup("glGenBuffersARB"));
         glBindBufferARB_ = reinterpret_cast<PFNGLBINDBUFFERARBPROC>(lookup("glBindBufferARB"));
         glBufferDataARB_ = reinterpret_cast<PFNGLBUFFERDATAARBPROC>(lookup("glBufferDataARB"));

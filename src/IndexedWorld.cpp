@@ -14,13 +14,9 @@
 #include "WorldIndexator.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <iostream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -38,8 +34,6 @@ int32_t const WORLD_VERSION = 1;
 int64_t const MIN_CUBE_TYPE_RECORD_BYTES = 6 * 4 + 4;
 // Large reads keep the many small record fields from costing a system call each.
 size_t const FILE_BUFFER_BYTES = 1 << 20;
-// As many as the system follows when opening a file.
-int const MAX_SYMBOLIC_LINKS_FOLLOWED = 40;
 
 Float3 getCameraPosition()
 {
@@ -49,64 +43,6 @@ Float3 getCameraPosition()
 std::string describeLastSystemError()
 {
     return std::strerror(errno);
-}
-
-// The mode a new file gets from the process's umask.
-mode_t getDefaultFileMode()
-{
-    mode_t const mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-// The saved file keeps the permissions of the one it replaces.
-mode_t getModeForReplacing(std::string const& fileName)
-{
-    struct stat existing = {};
-    if (stat(fileName.c_str(), &existing) == 0)
-        return existing.st_mode & 07777;
-    return getDefaultFileMode();
-}
-
-// The file a save replaces: the end of the chain of symbolic links starting
-// at fileName (a relative link is read from its own folder), so that the link
-// stays and the file it names receives the world. A chain too long to be
-// anything but a loop gives false, errno telling why.
-bool resolveSymbolicLinks(std::string const& fileName, std::string& target)
-{
-    target = fileName;
-    for (int level = 0; level < MAX_SYMBOLIC_LINKS_FOLLOWED; ++level)
-    {
-        struct stat status = {};
-        if (lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
-            return true;
-        char linked[PATH_MAX] = {};
-        ssize_t const length = readlink(target.c_str(), linked, sizeof(linked));
-        if (length < 0)
-            return false;
-        if (size_t(length) == sizeof(linked))
-        {
-            errno = ENAMETOOLONG;
-            return false;
-        }
-        std::string const name(linked, size_t(length));
-        target = !name.empty() && name[0] == '/' ? name : target.substr(0, target.rfind('/') + 1) + name;
-    }
-    errno = ELOOP;
-    return false;
-}
-
-// Makes a rename in the folder survive a power loss; failure only weakens that.
-void flushFolder(std::string const& fileName)
-{
-    std::string folder = FileManager::getDirectoryFromFilePath(fileName);
-    if (folder.empty())
-        folder = ".";
-    int const descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (descriptor < 0)
-        return;
-    fsync(descriptor);
-    close(descriptor);
 }
 }
 
@@ -304,31 +240,17 @@ void IndexedWorld::calculateStaticShadowsAll()
 void IndexedWorld::saveWorldToFile(std::string const& fileName) const
 {
     std::cout << "==== Saving world to file '" << fileName << "'" << std::endl;
-    std::string target;
-    bool const resolved = resolveSymbolicLinks(fileName, target);
-    std::string temporaryName = target + ".saving-XXXXXX";
-    int const descriptor = resolved ? mkstemp(&temporaryName[0]) : -1;
-    FILE* const fd = descriptor >= 0 ? fdopen(descriptor, "w+b") : NULL;
-    if (fd == NULL && descriptor >= 0)
-    {
-        close(descriptor);
-        unlink(temporaryName.c_str());
-    }
+    FileManager::Replacement replacement;
+    FILE* const fd = FileManager::openReplacement(fileName, replacement) ? replacement.file : NULL;
     ASSERT(fd != NULL, ("Cannot write the world file '" + fileName + "': " + describeLastSystemError()).c_str());
     setvbuf(fd, NULL, _IOFBF, FILE_BUFFER_BYTES);
     writeWorld_(fd);
-    bool const written = fflush(fd) == 0 && ferror(fd) == 0 && fchmod(descriptor, getModeForReplacing(target)) == 0 &&
-                         fsync(descriptor) == 0;
-    bool const closed = fclose(fd) == 0;
-    if (!written || !closed || rename(temporaryName.c_str(), target.c_str()) != 0)
+    if (!FileManager::commitReplacement(replacement))
     {
-        std::string const reason = describeLastSystemError();
-        unlink(temporaryName.c_str());
-        std::string const message = "Cannot write the world file '" + fileName + "' (" + reason +
+        std::string const message = "Cannot write the world file '" + fileName + "' (" + describeLastSystemError() +
                                     "); the previous file is unchanged";
         FATAL_ERROR(message.c_str());
     }
-    flushFolder(target);
     std::cout << "==== World saved to file" << std::endl;
 }
 

@@ -41,8 +41,10 @@ e2e_start() {
   APP_WINDOW=""
   local i
   for i in $(seq 1 200); do
-    # The program's window is the one 800 x 600 top-level window without a title.
-    APP_WINDOW=$(xwininfo -root -children 2>/dev/null | awk '/\(has no name\): \(\)  800x600/ {print $1; exit}')
+    # The program's window is the one 800 x 600 top-level window without a title
+    # (and, under Wine, of the class "application.exe").
+    APP_WINDOW=$(xwininfo -root -children 2>/dev/null |
+      awk '/\(has no name\): \((\)|"application.exe" "application.exe"\))  800x600/ {print $1; exit}')
     if [ -n "$APP_WINDOW" ] && xwininfo -id "$APP_WINDOW" 2>/dev/null | grep -q "IsViewable"; then
       break
     fi

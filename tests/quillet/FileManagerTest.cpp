@@ -2,6 +2,8 @@
 #include "TestSupport.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
@@ -47,4 +49,58 @@ TEST(FileManager, SizesAndExistence)
     EXPECT_EQ(FileManager::getFileSize(folder), 0xFFFFFFFFu); // a folder has no length of bytes
     EXPECT_TRUE(FileManager::fileExists(folder + "/empty"));
     EXPECT_FALSE(FileManager::fileExists(folder + "/none"));
+}
+
+namespace
+{
+std::vector<std::string> folderEntries(std::string const& folder)
+{
+    std::unique_ptr<std::vector<std::string>> names(FileManager::getDirectoryFiles(folder));
+    std::sort(names->begin(), names->end());
+    return *names;
+}
+
+bool writeReplacement(std::string const& path, std::string const& bytes)
+{
+    FileManager::Replacement replacement;
+    if (!FileManager::openReplacement(path, replacement))
+        return false;
+    fwrite(bytes.data(), 1, bytes.size(), replacement.file);
+    return FileManager::commitReplacement(replacement);
+}
+}
+
+TEST(FileManager, ReplacementTakesThePlaceOfTheFileAndKeepsItsPermissions)
+{
+    std::string const folder = TestSupport::makeTemporaryFolder();
+    std::string const path = folder + "/world.dat";
+    TestSupport::writeFile(path, "old contents, longer than the new");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(writeReplacement(path, std::string("new\0bytes", 9)));
+    EXPECT_EQ(TestSupport::readFile(path), std::string("new\0bytes", 9));
+    struct stat status = {};
+    ASSERT_EQ(stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"world.dat"});
+
+    ASSERT_TRUE(writeReplacement(folder + "/fresh.dat", "x"));
+    EXPECT_EQ(TestSupport::readFile(folder + "/fresh.dat"), "x");
+}
+
+TEST(FileManager, FailedReplacementLeavesThePreviousFileAndNoTemporaryFile)
+{
+    std::string const folder = TestSupport::makeTemporaryFolder();
+    // A folder cannot be replaced by a file: the last step fails.
+    std::string const path = folder + "/taken";
+    ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    TestSupport::writeFile(path + "/inside", "kept");
+    errno = 0;
+    EXPECT_FALSE(writeReplacement(path, "replacement"));
+    EXPECT_NE(errno, 0);
+    EXPECT_EQ(TestSupport::readFile(path + "/inside"), "kept");
+    EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"taken"});
+
+    FileManager::Replacement replacement;
+    EXPECT_FALSE(FileManager::openReplacement(folder + "/no/such/folder/world.dat", replacement));
+    EXPECT_EQ(replacement.file, nullptr);
 }
