@@ -364,12 +364,12 @@ void Editor3D::injectKeyEventInDialog_(unsigned char key)
 void Editor3D::finishDialog_()
 {
     dialogState = 0;
-    std::string const missing = findMissingTexture_();
-    if (!missing.empty())
+    std::string const problem = findUnusableTexture_();
+    if (!problem.empty())
     {
         std::cout << (modifyingCubeType ? "Could not modify cube aggregate type, " :
                                           "Could not create new cube aggregate type, ")
-                  << missing << std::endl;
+                  << problem << std::endl;
         return;
     }
     if (!modifyingCubeType)
@@ -392,7 +392,7 @@ void Editor3D::finishDialog_()
     indexedWorld->getCubeType(currentCubeType)->modifyCubeType(newTextureFilenames, newRepeatTexture, newIsCollidable);
 }
 
-std::string Editor3D::findMissingTexture_() const
+std::string Editor3D::findUnusableTexture_() const
 {
     // A texture is loaded from both folders the first time the type is drawn,
     // and a missing or unreadable one would then end the program.
@@ -434,7 +434,8 @@ void Editor3D::updateCameraEditingMode()
         // accumulated yaw gives a quadrant.
         float const quarter = std::floor((-180.f - scene->getCamera().getAngleY() + 45.f) / 90.f);
         float const quadrant = std::fmod(std::fmod(quarter, 4.f) + 4.f, 4.f);
-        cameraQuadrant = std::isfinite(quadrant) ? int(quadrant) : cameraQuadrant;
+        if (std::isfinite(quadrant))
+            cameraQuadrant = int(quadrant);
         cameraAngle.y() = float(cameraQuadrant * 90 + 180);
     }
     else

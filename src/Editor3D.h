@@ -109,8 +109,9 @@ private:
     void openDialog_(bool modify);
     void injectKeyEventInDialog_(unsigned char key);
     void finishDialog_();
-    // The first of the dialog's textures that cannot be loaded, or empty.
-    std::string findMissingTexture_() const;
+    // What is wrong with the first of the dialog's textures that could not be
+    // loaded ("missing file : " and its path), or empty when all can be.
+    std::string findUnusableTexture_() const;
 
     void drawMarkers_(Int3 const& cursor, Int3 const& start, bool withSelection) const;
     void drawDialog_(Font const& font);
