@@ -144,7 +144,9 @@ void World::clearBackground(Color4 const& color) const
 
 void World::injectKeyEvent(unsigned char key, int nbObjects, bool& result)
 {
-    if (std::tolower(key) == 'a')
+    // While the editor's dialog asks for a file name, 'a' is a letter of it.
+    bool const dialogOpen = editorMode && editor.getDialogState() > 0;
+    if (std::tolower(key) == 'a' && !dialogOpen)
     {
         editorMode = !editorMode;
         hasPendingMouseLook = false;

@@ -5,6 +5,7 @@
 #include "Font.h"
 #include "GLManager.h"
 #include "IndexedWorld.h"
+#include "KeyboardManager.h"
 #include "MouseEvent.h"
 #include "Player.h"
 #include "Scene3D.h"
@@ -82,6 +83,24 @@ TEST_F(WorldTest, TheSwitchingKeyIsDeliveredInTheNewMode)
     EXPECT_FALSE(world->isEditorMode());
     EXPECT_TRUE(key('m'));
     EXPECT_EQ(player().cameraDistance, 35.f);
+}
+
+TEST_F(WorldTest, AnOpenCubeTypeDialogTakesTheSwitchingKeyAsALetter)
+{
+    key('a');
+    bool const held = deviceManager->getKeyboardManager()->keys[KeyboardManager::KEYASCII_F3];
+    deviceManager->getKeyboardManager()->keys[KeyboardManager::KEYASCII_F3] = true;
+    key('q');
+    deviceManager->getKeyboardManager()->keys[KeyboardManager::KEYASCII_F3] = held;
+    ASSERT_EQ(world->getEditor().getDialogState(), 1);
+    for (char const letter : std::string("sand.png"))
+        key(static_cast<unsigned char>(letter));
+    EXPECT_TRUE(world->isEditorMode());
+    EXPECT_EQ(world->getEditor().getDialogText(), "sand.png");
+    key(27);
+    EXPECT_EQ(world->getEditor().getDialogState(), 0);
+    key('a');
+    EXPECT_FALSE(world->isEditorMode());
 }
 
 TEST_F(WorldTest, ViewDistanceSetsFogAndFarPlaneFromTheNextFrame)
