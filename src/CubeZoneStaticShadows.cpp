@@ -73,63 +73,97 @@ bool isBetweenLightAndPlane(float corner, float light, float plane, bool maxFace
     return !(corner < light || corner > plane);
 }
 
-// The corner seen from the light on the plane, relative to origin;
+// The corner seen from the light on the plane, relative to origin, given
+// t = (plane - light) / (corner - light) on the plane's axis;
 // FLOAT3_INFINITY when the corner lies level with the light.
-Float3 projectFromLight(Float3 const& corner, Float3 const& light, int axis, float plane, Float3 const& origin)
+Float3 projectFromLight(Float3 const& corner, Float3 const& light, int axis, float plane, float t,
+                        Float3 const& origin)
 {
-    float const t = (plane - light[axis]) / (corner[axis] - light[axis]);
     Float3 projected = light + (corner - light) * t;
     projected[axis] = plane;
     projected -= origin;
     return isFinite(projected) ? projected : FLOAT3_INFINITY;
 }
 
-void appendBoxTriangles(std::vector<Float3> const& corners, std::vector<Float3>& triangles)
+// The 12 triangles of a box's six faces, from its corners in CORNER_SIGNS order.
+template <typename Point>
+void appendBoxTriangles(Point const* corners, std::vector<Point>& triangles)
 {
     for (int const* face : BOX_FACE_CORNERS)
         for (int second = 1; second <= 2; ++second)
         {
-            triangles.push_back(corners[size_t(face[0])]);
-            triangles.push_back(corners[size_t(face[second])]);
-            triangles.push_back(corners[size_t(face[second + 1])]);
+            triangles.push_back(corners[face[0]]);
+            triangles.push_back(corners[face[second]]);
+            triangles.push_back(corners[face[second + 1]]);
         }
 }
 
-// Projects the occluder's corners onto the planes of all six faces of the
-// zone and adds its 12 triangles to each face it lies in front of.
+// The occluder's corners seen from the light on the plane of the zone's face,
+// relative to the zone's position; false when some corner does not lie
+// between the light and the plane, so the occluder casts nothing there.
+// With stopWhenCastingNothing, nothing is projected in that case.
+bool projectOccluderCorners(CubeZone const& occluder, CubeZone const& zone, Float3 const& light, int face,
+                            bool stopWhenCastingNothing, Float3 projected[NB_BOX_CORNERS])
+{
+    int const axis = getFaceAxis(face);
+    // The face's axis first: it alone decides whether anything is cast.
+    float const zoneHalf = zone.getSize()[axis] * 0.5f;
+    float const zoneMin = zone.getPosition()[axis] - zoneHalf;
+    float const zoneMax = zone.getPosition()[axis] + zoneHalf;
+    float const occluderHalf = occluder.getSize()[axis] * 0.5f;
+    float const occluderMin = occluder.getPosition()[axis] - occluderHalf;
+    float const occluderMax = occluder.getPosition()[axis] + occluderHalf;
+    float const plane = isMaxFace(face) ? zoneMax : zoneMin;
+    // On the face's axis the corners take two values (after clipping), and so
+    // does the projection factor.
+    float onAxis[2] = {occluderMin, occluderMax};
+    bool mayShadow = true;
+    for (float& value : onAxis)
+    {
+        if (axis != Y_AXIS)
+            value = clipToZone(value, occluderMin, occluderMax, zoneMin, zoneMax, light[axis]);
+        mayShadow = mayShadow && isBetweenLightAndPlane(value, light[axis], plane, isMaxFace(face));
+    }
+    if (!mayShadow && stopWhenCastingNothing)
+        return false;
+    float const factor[2] = {(plane - light[axis]) / (onAxis[0] - light[axis]),
+                             (plane - light[axis]) / (onAxis[1] - light[axis])};
+    Float3 const halfSize = occluder.getSize() * 0.5f;
+    for (int c = 0; c < NB_BOX_CORNERS; ++c)
+    {
+        Float3 corner;
+        for (int a = 0; a < 3; ++a)
+            corner[a] = occluder.getPosition()[a] + CORNER_SIGNS[c][a] * halfSize[a];
+        int const side = CORNER_SIGNS[c][axis] < 0.f ? 0 : 1;
+        corner[axis] = onAxis[side];
+        projected[c] = projectFromLight(corner, light, axis, plane, factor[side], zone.getPosition());
+    }
+    return mayShadow;
+}
+
+// Adds the occluder's 12 triangles to the working list of each of the
+// zone's six faces it lies in front of.
 void appendOccluderShadows(CubeZone const& occluder, CubeZone const& zone, Float3 const& light,
                            std::vector<Float3> tmpShadowTrianglesForEachFace[NB_FACES],
                            std::vector<Float3> shadowTrianglesForEachFace[NB_FACES])
 {
-    Float3 const zoneHalf = zone.getSize() * 0.5f;
-    Float3 const zoneMin = zone.getPosition() - zoneHalf;
-    Float3 const zoneMax = zone.getPosition() + zoneHalf;
-    Float3 const occluderHalf = occluder.getSize() * 0.5f;
-    Float3 const occluderMin = occluder.getPosition() - occluderHalf;
-    Float3 const occluderMax = occluder.getPosition() + occluderHalf;
     for (int i = 0; i < NB_FACES; ++i)
     {
-        int const axis = getFaceAxis(i);
-        float const plane = isMaxFace(i) ? zoneMax[axis] : zoneMin[axis];
-        bool mayShadow = true;
-        tmpShadowTrianglesForEachFace[i].clear();
-        for (float const* signs : CORNER_SIGNS)
-        {
-            Float3 corner;
-            for (int c = 0; c < 3; ++c)
-                corner[c] = occluder.getPosition()[c] + signs[c] * occluderHalf[c];
-            if (axis != Y_AXIS)
-                corner[axis] = clipToZone(corner[axis], occluderMin[axis], occluderMax[axis], zoneMin[axis],
-                                          zoneMax[axis], light[axis]);
-            if (!isBetweenLightAndPlane(corner[axis], light[axis], plane, isMaxFace(i)))
-                mayShadow = false;
-            tmpShadowTrianglesForEachFace[i].push_back(
-                projectFromLight(corner, light, axis, plane, zone.getPosition()));
-        }
+        Float3 projected[NB_BOX_CORNERS];
+        bool const mayShadow = projectOccluderCorners(occluder, zone, light, i, false, projected);
+        tmpShadowTrianglesForEachFace[i].assign(projected, projected + NB_BOX_CORNERS);
         ASSERT(tmpShadowTrianglesForEachFace[i].size()==8, NULL);
         if (mayShadow)
-            appendBoxTriangles(tmpShadowTrianglesForEachFace[i], shadowTrianglesForEachFace[i]);
+            appendBoxTriangles(tmpShadowTrianglesForEachFace[i].data(), shadowTrianglesForEachFace[i]);
     }
+}
+
+Float2 toFaceCoordinates(Float3 const& vertex, int face)
+{
+    int horizAxis = 0;
+    int vertAxis = 0;
+    getFacePlaneAxes(face, horizAxis, vertAxis);
+    return Float2(vertex[horizAxis], vertex[vertAxis]);
 }
 
 bool hasInfiniteVertex(Float3 const* triangle)
@@ -148,13 +182,39 @@ std::vector<Float2> getFaceTriangles2D(std::vector<Float3> const& triangleVector
             triangleVectorTmp2.insert(triangleVectorTmp2.end(), triangleVectorTmp.begin() + first,
                                       triangleVectorTmp.begin() + first + 3);
     ASSERT(triangleVectorTmp2.size() % 3 == 0, NULL);
-    int horizAxis = 0;
-    int vertAxis = 0;
-    getFacePlaneAxes(face, horizAxis, vertAxis);
     std::vector<Float2> triangles2D;
     triangles2D.reserve(triangleVectorTmp2.size());
     for (Float3 const& vertex : triangleVectorTmp2)
-        triangles2D.push_back(Float2(vertex[horizAxis], vertex[vertAxis]));
+        triangles2D.push_back(toFaceCoordinates(vertex, face));
+    return triangles2D;
+}
+
+// The usable 2-D triangles of one face from the occluders whose shadow can
+// reach the domain around it: the same points, wherever asked in the domain,
+// as the face's full list, since the grid would pass over the others anyway.
+std::vector<Float2> getReachingTriangles2D(std::vector<CubeZone const*> const& occluders, CubeZone const& zone,
+                                           Float3 const& light, int face, Float2 const& domainMin,
+                                           Float2 const& domainMax)
+{
+    std::vector<Float2> triangles2D;
+    std::vector<Float3> boxTriangles;
+    for (CubeZone const* occluder : occluders)
+    {
+        Float3 projected[NB_BOX_CORNERS];
+        if (occluder == &zone || !projectOccluderCorners(*occluder, zone, light, face, true, projected))
+            continue;
+        Float2 corners2D[NB_BOX_CORNERS];
+        for (int c = 0; c < NB_BOX_CORNERS; ++c)
+            corners2D[c] = toFaceCoordinates(projected[c], face);
+        if (!ShadowTriangleGrid::mayReachDomain(corners2D, NB_BOX_CORNERS, domainMin, domainMax))
+            continue;
+        boxTriangles.clear();
+        appendBoxTriangles(projected, boxTriangles);
+        for (size_t first = 0; first + 3 <= boxTriangles.size(); first += 3)
+            if (!hasInfiniteVertex(&boxTriangles[first]))
+                for (size_t v = first; v < first + 3; ++v)
+                    triangles2D.push_back(toFaceCoordinates(boxTriangles[v], face));
+    }
     return triangles2D;
 }
 
@@ -360,6 +420,43 @@ void coverFace(Shadow const& shadow, std::vector<Float3>& out, float faceCoordin
         }
     }
 }
+
+// The face's coordinate on its own axis and its half extent on its two 2-D axes.
+void getFaceExtent(CubeZone const& zone, int face, float& faceCoordinate, Float2& faceHalf)
+{
+    Float3 const half = zone.getSize() * 0.5f;
+    int const axis = getFaceAxis(face);
+    faceCoordinate = isMaxFace(face) ? half[axis] : -half[axis];
+    int horizAxis = 0;
+    int vertAxis = 0;
+    getFacePlaneAxes(face, horizAxis, vertAxis);
+    faceHalf = Float2(half[horizAxis], half[vertAxis]);
+}
+
+// The computation as described: every occluder projected onto all six
+// planes, then each lit face covered by testing each point against every
+// triangle of its list.
+void coverFacesTestingEveryTriangle(std::vector<CubeZone const*> const& occluders, CubeZone const& zone,
+                                    Float3 const& light, bool const inShadow[NB_FACES],
+                                    std::vector<Float3> triangles[NB_FACES])
+{
+    std::vector<Float3> tmpShadowTrianglesForEachFace[NB_FACES];
+    std::vector<Float3> shadowTrianglesForEachFace[NB_FACES];
+    for (CubeZone const* occluder : occluders)
+        if (occluder != &zone)
+            appendOccluderShadows(*occluder, zone, light, tmpShadowTrianglesForEachFace, shadowTrianglesForEachFace);
+    ASSERT(shadowTrianglesForEachFace[0].size() % 6 == 0, NULL);
+    for (int face = 0; face < NB_FACES; ++face)
+    {
+        if (inShadow[face])
+            continue;
+        float faceCoordinate = 0.f;
+        Float2 faceHalf;
+        getFaceExtent(zone, face, faceCoordinate, faceHalf);
+        std::vector<Float2> const triangles2D = getFaceTriangles2D(shadowTrianglesForEachFace[face], face);
+        coverFace(EveryTriangle(triangles2D), triangles[face], faceCoordinate, face, faceHalf);
+    }
+}
 }
 
 void calculateStaticShadows(std::vector<CubeZone const*> const& occluders, CubeZone const& zone,
@@ -378,32 +475,23 @@ void calculateStaticShadows(std::vector<CubeZone const*> const& occluders, CubeZ
         inShadow[2 * axis + 1] = light[axis] <= zoneMax[axis];
     }
 
-    std::vector<Float3> tmpShadowTrianglesForEachFace[NB_FACES];
-    std::vector<Float3> shadowTrianglesForEachFace[NB_FACES];
-    for (CubeZone const* occluder : occluders)
-        if (occluder != &zone)
-            appendOccluderShadows(*occluder, zone, light, tmpShadowTrianglesForEachFace, shadowTrianglesForEachFace);
-    ASSERT(shadowTrianglesForEachFace[0].size() % 6 == 0, NULL);
-
+    if (search == ShadowSearch::EVERY_TRIANGLE)
+    {
+        coverFacesTestingEveryTriangle(occluders, zone, light, inShadow, triangles);
+        return;
+    }
     for (int face = 0; face < NB_FACES; ++face)
     {
         if (inShadow[face])
             continue;
-        std::vector<Float2> const triangles2D = getFaceTriangles2D(shadowTrianglesForEachFace[face], face);
-        int const axis = getFaceAxis(face);
-        float const faceCoordinate = isMaxFace(face) ? half[axis] : -half[axis];
-        int horizAxis = 0;
-        int vertAxis = 0;
-        getFacePlaneAxes(face, horizAxis, vertAxis);
-        Float2 const faceHalf(half[horizAxis], half[vertAxis]);
-        if (search == ShadowSearch::EVERY_TRIANGLE)
-        {
-            coverFace(EveryTriangle(triangles2D), triangles[face], faceCoordinate, face, faceHalf);
-            continue;
-        }
+        float faceCoordinate = 0.f;
+        Float2 faceHalf;
+        getFaceExtent(zone, face, faceCoordinate, faceHalf);
         // Every tested point lies on the face; the domain leaves room for rounding.
-        Float2 const margin(1.f, 1.f);
-        ShadowTriangleGrid const grid(triangles2D, -faceHalf - margin, faceHalf + margin);
+        Float2 const domainMin = -faceHalf - Float2(1.f, 1.f);
+        Float2 const domainMax = faceHalf + Float2(1.f, 1.f);
+        ShadowTriangleGrid const grid(getReachingTriangles2D(occluders, zone, light, face, domainMin, domainMax),
+                                      domainMin, domainMax);
         coverFace(GridTriangles(grid), triangles[face], faceCoordinate, face, faceHalf);
     }
 }

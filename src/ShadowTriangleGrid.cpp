@@ -40,9 +40,10 @@ ShadowTriangleGrid::ShadowTriangleGrid(std::vector<Float2> const& triangles, Flo
     for (size_t first = 0; first + 3 <= triangles.size(); first += 3)
     {
         Triangle triangle = {};
-        if (!getBounds_(&triangles[first], triangle))
+        std::copy(triangles.begin() + first, triangles.begin() + first + 3, triangle.points);
+        if (!getBounds_(triangle.points, 3, triangle.bounds))
             alwaysTested.insert(alwaysTested.end(), triangles.begin() + first, triangles.begin() + first + 3);
-        else if (!isOutsideDomain_(triangle))
+        else if (!isOutsideDomain_(triangle.bounds, domainMin, domainMax))
             boundedTriangles.push_back(triangle);
     }
     std::vector<Int2> firstCells;
@@ -55,28 +56,38 @@ ShadowTriangleGrid::ShadowTriangleGrid(std::vector<Float2> const& triangles, Flo
     fillCells_(firstCells, lastCells);
 }
 
-bool ShadowTriangleGrid::getBounds_(Float2 const* points, Triangle& triangle)
+bool ShadowTriangleGrid::getBounds_(Float2 const* points, int count, Bounds& bounds)
 {
-    for (int corner = 0; corner < 3; ++corner)
+    if (count <= 0)
+        return false;
+    bounds = {points[0].x(), points[0].x(), points[0].y(), points[0].y()};
+    for (int p = 0; p < count; ++p)
     {
-        if (!isBoundedCoordinate(points[corner].x()) || !isBoundedCoordinate(points[corner].y()))
+        if (!isBoundedCoordinate(points[p].x()) || !isBoundedCoordinate(points[p].y()))
             return false;
-        triangle.points[corner] = points[corner];
+        bounds.minX = std::min(bounds.minX, points[p].x());
+        bounds.maxX = std::max(bounds.maxX, points[p].x());
+        bounds.minY = std::min(bounds.minY, points[p].y());
+        bounds.maxY = std::max(bounds.maxY, points[p].y());
     }
-    triangle.minX = std::min({points[0].x(), points[1].x(), points[2].x()});
-    triangle.maxX = std::max({points[0].x(), points[1].x(), points[2].x()});
-    triangle.minY = std::min({points[0].y(), points[1].y(), points[2].y()});
-    triangle.maxY = std::max({points[0].y(), points[1].y(), points[2].y()});
-    float const largestX = std::max(std::fabs(triangle.minX), std::fabs(triangle.maxX));
+    float const largestX = std::max(std::fabs(bounds.minX), std::fabs(bounds.maxX));
     // Twice the margin, so that rounding the subtraction cannot eat into it.
-    triangle.minX -= 2.f * (CROSSING_ROUNDING * largestX + SMALLEST_MARGIN);
+    // Every operation rounds monotonically, so more points never give a larger minX.
+    bounds.minX -= 2.f * (CROSSING_ROUNDING * largestX + SMALLEST_MARGIN);
     return true;
 }
 
-bool ShadowTriangleGrid::isOutsideDomain_(Triangle const& triangle) const
+bool ShadowTriangleGrid::isOutsideDomain_(Bounds const& bounds, Float2 const& domainMin, Float2 const& domainMax)
 {
-    return triangle.maxX < domainMin.x() || triangle.minX > domainMax.x() || triangle.maxY < domainMin.y() ||
-           triangle.minY >= domainMax.y();
+    return bounds.maxX < domainMin.x() || bounds.minX > domainMax.x() || bounds.maxY < domainMin.y() ||
+           bounds.minY >= domainMax.y();
+}
+
+bool ShadowTriangleGrid::mayReachDomain(Float2 const* points, int count, Float2 const& domainMin,
+                                        Float2 const& domainMax)
+{
+    Bounds bounds = {};
+    return !getBounds_(points, count, bounds) || !isOutsideDomain_(bounds, domainMin, domainMax);
 }
 
 int64_t ShadowTriangleGrid::countEntries_(float cellEdge, std::vector<Int2>& firstCells, std::vector<Int2>& lastCells)
@@ -92,9 +103,9 @@ int64_t ShadowTriangleGrid::countEntries_(float cellEdge, std::vector<Int2>& fir
     int64_t entries = 0;
     for (size_t t = 0; t < boundedTriangles.size(); ++t)
     {
-        Triangle const& triangle = boundedTriangles[t];
-        firstCells[t] = Int2(getCell_(triangle.minX, 0), getCell_(triangle.minY, 1));
-        lastCells[t] = Int2(getCell_(triangle.maxX, 0), getCell_(triangle.maxY, 1));
+        Bounds const& bounds = boundedTriangles[t].bounds;
+        firstCells[t] = Int2(getCell_(bounds.minX, 0), getCell_(bounds.minY, 1));
+        lastCells[t] = Int2(getCell_(bounds.maxX, 0), getCell_(bounds.maxY, 1));
         entries += int64_t(lastCells[t].x() - firstCells[t].x() + 1) * (lastCells[t].y() - firstCells[t].y() + 1);
     }
     return entries;
@@ -128,12 +139,12 @@ int ShadowTriangleGrid::getCell_(float value, int axis) const
     return int(cell);
 }
 
-bool ShadowTriangleGrid::isInsideBounds_(Triangle const& triangle, Float2 const& point)
+bool ShadowTriangleGrid::isInsideBounds_(Bounds const& bounds, Float2 const& point)
 {
     // The crossing count counts no edge at or below the lowest y, above the
     // highest y or right of the largest x: plain comparisons, no rounding.
-    return point.y() > triangle.minY && point.y() <= triangle.maxY && point.x() <= triangle.maxX &&
-           point.x() >= triangle.minX;
+    return point.y() > bounds.minY && point.y() <= bounds.maxY && point.x() <= bounds.maxX &&
+           point.x() >= bounds.minX;
 }
 
 bool ShadowTriangleGrid::contains(Float2 const& point) const
@@ -145,18 +156,13 @@ bool ShadowTriangleGrid::contains(Float2 const& point) const
     for (int32_t entry = cellStart[cell]; entry < cellStart[cell + 1]; ++entry)
     {
         Triangle const& triangle = boundedTriangles[size_t(triangleIndices[size_t(entry)])];
-        if (isInsideBounds_(triangle, point) && CubeZoneStaticShadows::isPointInsidePolygon(triangle.points, 3, point))
+        if (isInsideBounds_(triangle.bounds, point) && CubeZoneStaticShadows::isPointInsidePolygon(triangle.points, 3, point))
             return true;
     }
     for (size_t first = 0; first + 3 <= alwaysTested.size(); first += 3)
         if (CubeZoneStaticShadows::isPointInsidePolygon(&alwaysTested[first], 3, point))
             return true;
     return false;
-}
-
-size_t ShadowTriangleGrid::getEntryCount() const
-{
-    return triangleIndices.size();
 }
 
 size_t ShadowTriangleGrid::getAlwaysTestedCount() const

@@ -23,25 +23,32 @@ public:
     ShadowTriangleGrid(std::vector<Float2> const& triangles, Float2 const& domainMin, Float2 const& domainMax);
 
     bool contains(Float2 const& point) const;
-    // Triangle entries of all cells together, and the triangles tested for every point.
-    size_t getEntryCount() const;
+    // False when no triangle with its corners among these points would be
+    // tested for any point of the domain: such triangles can be left out.
+    static bool mayReachDomain(Float2 const* points, int count, Float2 const& domainMin, Float2 const& domainMax);
+    // The triangles tested for every point, their bounds not being usable.
     size_t getAlwaysTestedCount() const;
 
 private:
-    struct Triangle
+    // Outside these bounds the crossing count of a triangle within them is
+    // even. minX is lowered by a margin covering the rounding of the crossings.
+    struct Bounds
     {
-        Float2 points[3];
-        // Outside these bounds the crossing count of the triangle is even.
-        // minX is lowered by a margin covering the rounding of the crossings.
         float minX;
         float maxX;
         float minY;
         float maxY;
     };
+    struct Triangle
+    {
+        Float2 points[3];
+        Bounds bounds;
+    };
 
-    // The triangle's bounds, or false when it must be tested for every point.
-    static bool getBounds_(Float2 const* points, Triangle& triangle);
-    bool isOutsideDomain_(Triangle const& triangle) const;
+    // The bounds of the points, or false when triangles among them must be
+    // tested for every point. The bounds never shrink as points are added.
+    static bool getBounds_(Float2 const* points, int count, Bounds& bounds);
+    static bool isOutsideDomain_(Bounds const& bounds, Float2 const& domainMin, Float2 const& domainMax);
     // Cells of edge cellEdge over the domain, the entries the triangles make in
     // them, and each triangle's first and last cell.
     int64_t countEntries_(float cellEdge, std::vector<Int2>& firstCells, std::vector<Int2>& lastCells);
@@ -50,7 +57,7 @@ private:
     // decreases as the value grows, so a triangle listed in the cells of its
     // bounds is listed in the cell of every point within them.
     int getCell_(float value, int axis) const;
-    static bool isInsideBounds_(Triangle const& triangle, Float2 const& point);
+    static bool isInsideBounds_(Bounds const& bounds, Float2 const& point);
 
     Float2 domainMin;
     Float2 domainMax;

@@ -304,6 +304,11 @@ TEST(CubeZoneStaticShadows, BlockerOverAOneCubeZoneCoversItsTopWithTwoTrianglesW
         std::memcpy(&value, bytes.data() + offset, 4);
         return value;
     };
+    auto floatAt = [&](size_t offset) {
+        float value = 0.f;
+        std::memcpy(&value, bytes.data() + offset, 4);
+        return value;
+    };
     ASSERT_EQ(2, int32At(at));
     at += 8 + 32;
     std::vector<int32_t> counts;
@@ -314,7 +319,7 @@ TEST(CubeZoneStaticShadows, BlockerOverAOneCubeZoneCoversItsTopWithTwoTrianglesW
         at += 4;
         if (face == 3)
             for (int value = 0; value < 3 * counts.back(); ++value)
-                topVertices.push_back(*reinterpret_cast<float const*>(bytes.data() + at + 4 * value));
+                topVertices.push_back(floatAt(at + 4 * size_t(value)));
         at += 12 * size_t(std::max(0, counts.back()));
     }
     // The roof shadows the lit faces whole: one square, two triangles each;
