@@ -86,8 +86,7 @@ Float3 projectFromLight(Float3 const& corner, Float3 const& light, int axis, flo
 }
 
 // The 12 triangles of a box's six faces, from its corners in CORNER_SIGNS order.
-template <typename Point>
-void appendBoxTriangles(Point const* corners, std::vector<Point>& triangles)
+void appendBoxTriangles(Float3 const* corners, std::vector<Float3>& triangles)
 {
     for (int const* face : BOX_FACE_CORNERS)
         for (int second = 1; second <= 2; ++second)
