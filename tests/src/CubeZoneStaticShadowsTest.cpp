@@ -452,7 +452,7 @@ TEST(CubeZoneStaticShadows, EmptyRectangleIsAFatalContractFailure)
         CubeZoneStaticShadows::discretiseInSquaresShadowRecursive(out, 0.f, {}, 3, 5.f, 5.f, 0.f, 10.f);
     });
     EXPECT_EQ(1, result.exitStatus);
-    // The path relative to the source root (a cached build may print it from the build folder).
+    // The path relative to the source root.
     size_t const file = result.errors.find("__FILE__ ");
     ASSERT_NE(std::string::npos, file) << result.errors;
     std::string const path = result.errors.substr(file + 9, result.errors.find('\n', file) - file - 9);
