@@ -10,7 +10,7 @@ PACKAGES=(
   libopenal-dev libalut-dev libopenal1
   libfreetype-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick python3
 )
 
 missing=()

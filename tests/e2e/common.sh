@@ -109,3 +109,18 @@ e2e_click() {
 e2e_count_output() {
   grep -c -- "$1" "$WORK/stdout.txt" || true
 }
+
+# Writes the world file of an empty world (no cube types, no zones): the header
+# "WORLD", version 1, 0 cube types; the region table from (-1, -1, -1) of
+# 2 x 2 x 2 cells; each cell an empty zone block and an empty object block.
+e2e_empty_world() {
+  local int32_le
+  int32_le() { printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $((($1 >> 8) & 255)) $((($1 >> 16) & 255)) $((($1 >> 24) & 255)))"; }
+  {
+    printf 'WORLD'
+    int32_le 1; int32_le 0
+    int32_le -1; int32_le -1; int32_le -1; int32_le 2; int32_le 2; int32_le 2
+    local cell
+    for cell in 1 2 3 4 5 6 7 8; do int32_le 0; int32_le 0; int32_le 0; int32_le 0; done
+  } > world.dat
+}

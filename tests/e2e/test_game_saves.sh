@@ -5,6 +5,7 @@
 # quitGame still made.
 . "$(dirname "$0")/common.sh"
 e2e_setup "$@"
+e2e_empty_world
 cat > world.lua <<'LUA'
 function lua_onInitGame() setPlayerMovementNone() end
 function lua_onUninitGame() end

@@ -6,6 +6,7 @@
 # Escape with the editor's dialog open only closes the dialog.
 . "$(dirname "$0")/common.sh"
 e2e_setup "$@"
+e2e_empty_world
 cat > world.lua <<'LUA'
 function lua_onInitGame() setPlayerMovementNone() end
 function lua_onUninitGame() print("goodbye") end

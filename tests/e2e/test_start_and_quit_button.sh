@@ -3,6 +3,7 @@
 # script, and the quit button of the main menu ends it in order with status 0.
 . "$(dirname "$0")/common.sh"
 e2e_setup "$@"
+e2e_empty_world
 cat > world.lua <<'LUA'
 function lua_onInitGame() print("init") end
 function lua_onUninitGame() print("goodbye") end

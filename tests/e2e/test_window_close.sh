@@ -3,6 +3,7 @@
 # farewell runs and the save it asks for on the way out is made.
 . "$(dirname "$0")/common.sh"
 e2e_setup "$@"
+e2e_empty_world
 cat > world.lua <<'LUA'
 function lua_onInitGame() setPlayerMovementNone() end
 function lua_onUninitGame()
