@@ -184,7 +184,16 @@ size_t DataPack::getFileCount() const
     return index.size();
 }
 
-void DataPack::saveFilesInDataPack(std::vector<std::string> const& fileNames, char const* path, bool verbose)
+std::vector<std::string> DataPack::getFileNames() const
+{
+    std::vector<std::string> names;
+    for (std::pair<std::string const, long> const& entry : index)
+        names.push_back(entry.first);
+    return names;
+}
+
+void DataPack::saveFilesInDataPack(std::vector<std::string> const& fileNames, char const* path, bool verbose,
+                                   std::string const& sourceFolder)
 {
     ASSERT(path != NULL, NULL);
     FILE* const packFd = fopen(path, "wb");
@@ -194,7 +203,7 @@ void DataPack::saveFilesInDataPack(std::vector<std::string> const& fileNames, ch
         if (verbose)
             std::cout << "Adding file " << fileName << " ... " << std::flush;
         fwrite(fileName.c_str(), 1, fileName.size() + 1, packFd);
-        FILE* const tmpFd = fopen(fileName.c_str(), "rb");
+        FILE* const tmpFd = fopen((sourceFolder + fileName).c_str(), "rb");
         ASSERT(tmpFd != NULL, "saveFilesInDataPack problem");
         long const length = FileManager::getOpenFileLength(tmpFd);
         // The size field holds 32 bits: a longer file cannot be packed.
