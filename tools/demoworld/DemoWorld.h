@@ -63,8 +63,8 @@ public:
         NB_CUBE_TYPES
     };
     // Script object types, as the game script numbers them.
-    static int const COIN = 0;
-    static int const GEM = 1;
+    static constexpr int COIN = 0;
+    static constexpr int GEM = 1;
 
     // The editor's world must be empty and without cube types.
     DemoWorld(Editor3D& editor, Image const& heightmap);
