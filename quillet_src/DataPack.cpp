@@ -147,7 +147,8 @@ DataPack::DataPack(char const* path, bool verbose)
     long const entriesEnd = indexEntries(fd, sizeDataPack, index, verbose);
     // A cut-short entry leaves the position past the end, where the check below catches it.
     fseek(fd, entriesEnd, SEEK_SET);
-    ASSERT(ftell(fd) == sizeDataPack, NULL);
+    ASSERT(ftell(fd) == sizeDataPack,
+           (std::string("Malformed data pack '") + path + "': its last entry is cut short").c_str());
     if (verbose)
         std::cout << "... end parsing dataPack." << std::endl;
 }

@@ -48,6 +48,7 @@ rm "$WORK/no_texture/cube_shadowed_textures/brick.png"
 inspect "$WORK/no_texture"
 [ "$STATUS" = 1 ] || fail "a missing texture passes (status $STATUS)"
 grep -qx "error: missing texture cube_shadowed_textures/brick.png" "$WORK/err.txt" || fail "no line for the missing texture"
+grep -q "^check failed: 1 problem" "$WORK/out.txt" || fail "no 'check failed' verdict for the missing texture"
 
 # A truncated world file: one line naming the file, no crash report.
 cp -r "$WORK/game" "$WORK/truncated"
@@ -57,6 +58,7 @@ inspect "$WORK/truncated"
 [ "$STATUS" = 1 ] || fail "a truncated world file passes (status $STATUS)"
 grep -q "^error: File '.*world.dat' is truncated" "$WORK/err.txt" || fail "no clear line for the truncated file"
 [ "$(wc -l < "$WORK/err.txt")" = 1 ] || fail "more than one line for the truncated file"
+grep -qx "check failed" "$WORK/out.txt" || fail "no 'check failed' verdict for the truncated file"
 
 # Bad use: a message and a non-zero status.
 STATUS=0; "$INSPECTOR" --check > /dev/null 2> "$WORK/err.txt" || STATUS=$?
@@ -73,4 +75,8 @@ grep -q "^cube_textures/brick.png [0-9]*$" "$WORK/list.txt" || fail "the listing
 diff -r "$WORK/game" "$WORK/extracted" > /dev/null || fail "the extracted folder differs"
 STATUS=0; "$DATA_PACK" list "$WORK/missing.pack" 2> "$WORK/err.txt" || STATUS=$?
 [ "$STATUS" = 1 ] && grep -q "^error: " "$WORK/err.txt" || fail "a missing pack is not refused"
+head -c 100 "$WORK/game.pack" > "$WORK/cut.pack"
+STATUS=0; "$DATA_PACK" list "$WORK/cut.pack" 2> "$WORK/err.txt" || STATUS=$?
+[ "$STATUS" = 1 ] && grep -q "^error: Malformed data pack '.*cut.pack': its last entry is cut short$" "$WORK/err.txt" ||
+  fail "a cut pack is not refused with a clear line"
 echo "PASS"

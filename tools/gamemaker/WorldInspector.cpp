@@ -26,6 +26,8 @@ char const* const USAGE = "Usage: world_inspector <world file>\n"
                           "world.dat and world.lua: exit status 0 when the game would start, 1 otherwise.\n";
 
 bool isChecking = false;
+// Standard output's own buffer while the world's trace is held back.
+std::streambuf* consoleOutput = NULL;
 
 // A world file the game would refuse ends the run with one line.
 [[noreturn]] void reportFatal(char const* condition, char const* message)
@@ -35,6 +37,8 @@ bool isChecking = false;
                   : condition != NULL ? condition
                                       : "unknown failure")
               << std::endl;
+    if (consoleOutput != NULL)
+        std::cout.rdbuf(consoleOutput);
     if (isChecking)
         std::cout << "check failed" << std::endl;
     std::exit(1);
@@ -44,9 +48,10 @@ bool isChecking = false;
 std::unique_ptr<IndexedWorld> loadQuietly(std::string const& fileName)
 {
     std::ostringstream trace;
-    std::streambuf* const previous = std::cout.rdbuf(trace.rdbuf());
+    consoleOutput = std::cout.rdbuf(trace.rdbuf());
     std::unique_ptr<IndexedWorld> world(new IndexedWorld(NULL, fileName, NULL));
-    std::cout.rdbuf(previous);
+    std::cout.rdbuf(consoleOutput);
+    consoleOutput = NULL;
     return world;
 }
 
