@@ -3,15 +3,15 @@
 // region, recording the step of a command that changes the whole world (a
 // copy of every region), and undoing then redoing a one-region step.
 
+#include "BenchWorlds.h"
 #include "DeviceManager.h"
 #include "EditorHistory.h"
 #include "IndexedWorld.h"
-#include "RecordWriter.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <iostream>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -24,23 +24,6 @@ float const REGION = 320.f;
 
 std::string folder;
 IndexedWorld* world = NULL;
-
-void writeEmptyWorld(std::string const& path)
-{
-    FILE* const file = fopen(path.c_str(), "wb");
-    RecordWriter writer(file);
-    fwrite("WORLD", 1, 5, file);
-    writer.writeInt32(1);
-    writer.writeInt32(0);
-    for (int32_t const value : {-1, -1, -1, 2, 2, 2})
-        writer.writeInt32(value);
-    for (int block = 0; block < 8 * 2; ++block)
-    {
-        writer.writeInt32(0);
-        writer.writeInt32(0);
-    }
-    fclose(file);
-}
 
 // 10 x 10 x 10 regions from the origin, each with 100 zones of one cube on a
 // 10 x 10 grid of its floor.
@@ -111,10 +94,12 @@ int main(int argc, char** argv)
     if (mkdtemp(pattern) == NULL)
         return 1;
     folder = pattern;
-    writeEmptyWorld(folder + "/world.dat");
+    BenchWorlds::writeEmptyWorld(folder + "/world.dat");
     DeviceManager::newInstance("bench_EditorUndo", "editor undo benchmark", 800, 600, false);
     world = new IndexedWorld(NULL, folder + "/world.dat", NULL);
     fillWorld();
+    if (BenchWorlds::countZones(*world) != 100000)
+        return 1;
     benchmark::RunSpecifiedBenchmarks();
     delete world;
     DeviceManager::deleteInstance();
