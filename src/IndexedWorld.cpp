@@ -309,6 +309,11 @@ WorldIndexator const* IndexedWorld::getWorldIndexator() const
     return worldIndexator;
 }
 
+WorldIndexator* IndexedWorld::getWorldIndexator()
+{
+    return worldIndexator;
+}
+
 Water const* IndexedWorld::getWater() const
 {
     return water;

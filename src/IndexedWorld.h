@@ -93,6 +93,7 @@ public:
     void clearAndLoadWorldFromFile(std::string const& fileName);
 
     WorldIndexator const* getWorldIndexator() const;
+    WorldIndexator* getWorldIndexator();
     Water const* getWater() const;
 
 private:
