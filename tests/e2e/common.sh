@@ -98,10 +98,20 @@ e2e_wait_output() {
   e2e_fail "no '$pattern' within $seconds s"
 }
 
-# A press and release of the left button at a window position.
+# A press and release of the left button at a window position. In play mode
+# the game puts the pointer back to the window's centre after each motion, and
+# a slow frame may do so after the move made here: the move is made again
+# until the pointer stays where it was put.
 e2e_click() {
-  xdotool mousemove --window "$APP_WINDOW" "$1" "$2"
-  sleep 0.2
+  local origin_x origin_y i
+  origin_x=$(xwininfo -id "$APP_WINDOW" | awk '/Absolute upper-left X/ {print $4}')
+  origin_y=$(xwininfo -id "$APP_WINDOW" | awk '/Absolute upper-left Y/ {print $4}')
+  for i in $(seq 1 20); do
+    xdotool mousemove --window "$APP_WINDOW" "$1" "$2"
+    sleep 0.2
+    eval "$(xdotool getmouselocation --shell | sed -n 's/^X=/pointer_x=/p; s/^Y=/pointer_y=/p')"
+    [ "$pointer_x" -eq $((origin_x + $1)) ] && [ "$pointer_y" -eq $((origin_y + $2)) ] && break
+  done
   xdotool click 1
 }
 
