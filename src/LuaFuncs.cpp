@@ -7,11 +7,14 @@
 #include "Font.h"
 #include "IndexedWorld.h"
 #include "KeyboardManager.h"
+#include "MathManager.h"
+#include "Player.h"
 #include "Scene2D.h"
 #include "Scene3D.h"
 #include "SoundManager.h"
 #include "Sprite.h"
 #include "SpriteManager.h"
+#include "World.h"
 #include "WorldRegion.h"
 
 extern "C"
@@ -280,6 +283,54 @@ CustomObject& currentObjectFor(lua_State* lua, char const* functionName)
     return *object;
 }
 
+// ---- The game world
+
+// The world the functions act on; a script run before one was given is fatal.
+World& worldFor(lua_State* lua, char const* functionName)
+{
+    ASSERT(world != NULL, reportText(std::string(functionName) + " needs the game world, and the script was given none; " +
+                                     calledFrom(lua)));
+    return *world;
+}
+
+Player& playerFor(lua_State* lua, char const* functionName)
+{
+    return worldFor(lua, functionName).getPlayer();
+}
+
+Camera& sceneCamera()
+{
+    return scene3D->getCamera();
+}
+
+// Calls the script's "lua_getNbObjects" through the error handler and returns its number.
+int callGetNbObjects(lua_State* lua)
+{
+    char const* const functionName = "lua_getNbObjects";
+    int const handlerIndex = lua_gettop(lua) + 1;
+    lua_getfield(lua, LUA_REGISTRYINDEX, ERROR_HANDLER_KEY);
+    lua_getfield(lua, LUA_GLOBALSINDEX, functionName);
+    if (lua_pcall(lua, 0, 1, handlerIndex) != 0)
+        reportScriptFailure(lua, "calling function ", functionName);
+    ASSERT(lua_isnumber(lua, -1), "lua_getNbObjects must return the number of script object types");
+    lua_Integer const count = lua_tointeger(lua, -1);
+    lua_settop(lua, handlerIndex - 1);
+    return int(std::max<lua_Integer>(INT_MIN, std::min<lua_Integer>(INT_MAX, count)));
+}
+
+Int3 int3Arguments(lua_State* lua, int firstIndex)
+{
+    return Int3(int(lua_tointeger(lua, firstIndex)), int(lua_tointeger(lua, firstIndex + 1)),
+                int(lua_tointeger(lua, firstIndex + 2)));
+}
+
+void pushInt3(lua_State* lua, Int3 const& value)
+{
+    lua_pushnumber(lua, value.x());
+    lua_pushnumber(lua, value.y());
+    lua_pushnumber(lua, value.z());
+}
+
 // ---- The functions the script calls
 
 int scriptLoad3DModel(lua_State* lua)
@@ -424,6 +475,14 @@ int scriptAssert(lua_State* lua)
     return 0;
 }
 
+int scriptIsEditorMode(lua_State* lua)
+{
+    int const argc = lua_gettop(lua);
+    ASSERT(argc == 0, calledFrom(lua));
+    lua_pushnumber(lua, worldFor(lua, "isEditorMode").isEditorMode() ? 1 : 0);
+    return 1;
+}
+
 int scriptGetKey(lua_State* lua)
 {
     int const argc = lua_gettop(lua);
@@ -532,6 +591,57 @@ int scriptSaveGame(lua_State* lua)
     return 0;
 }
 
+int scriptSetPlayerPosition(lua_State* lua)
+{
+    int const argc = lua_gettop(lua);
+    ASSERT(argc == 3, calledFrom(lua));
+    playerFor(lua, "setPlayerPosition").setPosition(float3Arguments(lua, 1));
+    return 0;
+}
+
+int scriptGetPlayerPosition(lua_State* lua)
+{
+    ASSERT(lua_gettop(lua) == 0, calledFrom(lua));
+    pushFloat3(lua, playerFor(lua, "getPlayerPosition").getPosition());
+    return 3;
+}
+
+int scriptSetPlayerSpeed(lua_State* lua)
+{
+    int const argc = lua_gettop(lua);
+    ASSERT(argc == 3, calledFrom(lua));
+    playerFor(lua, "setPlayerSpeed").speed = float3Arguments(lua, 1);
+    return 0;
+}
+
+int scriptGetPlayerSpeed(lua_State* lua)
+{
+    ASSERT(lua_gettop(lua) == 0, calledFrom(lua));
+    pushFloat3(lua, playerFor(lua, "getPlayerSpeed").speed);
+    return 3;
+}
+
+int scriptSetCameraAngleAndDistance(lua_State* lua)
+{
+    int const argc = lua_gettop(lua);
+    ASSERT(argc == 3, calledFrom(lua));
+    Player& player = playerFor(lua, "setCameraAngleAndDistance");
+    sceneCamera().setAngleX(floatArgument(lua, 1));
+    sceneCamera().setAngleY(floatArgument(lua, 2));
+    player.cameraDistance = floatArgument(lua, 3);
+    return 0;
+}
+
+int scriptGetCameraAngleAndDistance(lua_State* lua)
+{
+    ASSERT(lua_gettop(lua) == 0, calledFrom(lua));
+    Player const& player = playerFor(lua, "getCameraAngleAndDistance");
+    lua_pushnumber(lua, sceneCamera().getAngleX());
+    lua_pushnumber(lua, sceneCamera().getAngleY());
+    lua_pushnumber(lua, player.cameraDistance);
+    return 3;
+}
+
 int scriptGetCurrentObjectPosition(lua_State* lua)
 {
     ASSERT(lua_gettop(lua) == 0, calledFrom(lua));
@@ -574,6 +684,44 @@ int scriptStartModelAnimation(lua_State* lua)
     ASSERT(argc == 1, calledFrom(lua));
     modelArgument(lua, "startModelAnimation")->setRunning(true);
     return 0;
+}
+
+void setMovement(lua_State* lua, char const* functionName, Player::MvtType type)
+{
+    int const argc = lua_gettop(lua);
+    ASSERT(argc == 0, calledFrom(lua));
+    playerFor(lua, functionName).setMovementType(type);
+}
+
+int scriptSetPlayerMovementWalk(lua_State* lua)
+{
+    setMovement(lua, "setPlayerMovementWalk", Player::MVT_TYPE_WALK);
+    return 0;
+}
+
+int scriptSetPlayerMovementCar(lua_State* lua)
+{
+    setMovement(lua, "setPlayerMovementCar", Player::MVT_TYPE_CAR);
+    return 0;
+}
+
+int scriptSetPlayerMovementFly(lua_State* lua)
+{
+    setMovement(lua, "setPlayerMovementFly", Player::MVT_TYPE_FLY);
+    return 0;
+}
+
+int scriptSetPlayerMovementNone(lua_State* lua)
+{
+    setMovement(lua, "setPlayerMovementNone", Player::MVT_TYPE_NONE);
+    return 0;
+}
+
+int scriptGetPlayerMovementType(lua_State* lua)
+{
+    ASSERT(lua_gettop(lua) == 0, calledFrom(lua));
+    lua_pushinteger(lua, playerFor(lua, "getPlayerMovementType").getMovementType());
+    return 1;
 }
 
 int scriptSetObjectLocalVariable1(lua_State* lua)
@@ -693,11 +841,73 @@ int scriptDrawSpriteFullscreenStretched(lua_State* lua)
     return 0;
 }
 
+int scriptClearBackground(lua_State* lua)
+{
+    int const argc = lua_gettop(lua);
+    ASSERT(argc == 0, calledFrom(lua));
+    worldFor(lua, "clearBackground").clearBackground(backgroundAndFogColor);
+    return 0;
+}
+
+int scriptDraw2DWorld(lua_State* lua)
+{
+    int const argc = lua_gettop(lua);
+    ASSERT(argc == 0, calledFrom(lua));
+    World& gameWorld = worldFor(lua, "draw2DWorld");
+    int64_t const start = Utils::getMicrosecondTime();
+    scene2D->set2DMode();
+    gameWorld.draw2D(isDrawnSpriteFullscreen, callGetNbObjects(lua));
+    isDrawnSpriteFullscreen = false;
+    lua_pushnumber(lua, lua_Number(Utils::getMicrosecondTime() - start));
+    return 1;
+}
+
+int scriptDraw3DWorld(lua_State* lua)
+{
+    int const argc = lua_gettop(lua);
+    ASSERT(argc == 0, calledFrom(lua));
+    World& gameWorld = worldFor(lua, "draw3DWorld");
+    int64_t const start = Utils::getMicrosecondTime();
+    gameWorld.updateCamera();
+    gameWorld.draw3D();
+    lua_pushnumber(lua, lua_Number(Utils::getMicrosecondTime() - start));
+    return 1;
+}
+
 int scriptSetWaterEnable(lua_State* lua)
 {
     int const argc = lua_gettop(lua);
     ASSERT(argc == 1, calledFrom(lua));
     isWaterEnable = lua_tointeger(lua, 1) != 0;
+    return 0;
+}
+
+int scriptStartCubeCreation(lua_State* lua)
+{
+    int const argc = lua_gettop(lua);
+    ASSERT(argc == 3, calledFrom(lua));
+    worldFor(lua, "startCubeCreation").startCubeCreation(float3Arguments(lua, 1));
+    return 0;
+}
+
+int scriptManageCubeCreation(lua_State* lua)
+{
+    int const argc = lua_gettop(lua);
+    ASSERT(argc == 0, calledFrom(lua));
+    Int3 first(0, 0, 0);
+    Int3 second(0, 0, 0);
+    bool const confirmed = worldFor(lua, "manageCubeCreation").manageCubeCreation(first, second);
+    lua_pushnumber(lua, confirmed ? 1 : 0);
+    pushInt3(lua, first);
+    pushInt3(lua, second);
+    return 7;
+}
+
+int scriptCreateCube(lua_State* lua)
+{
+    int const argc = lua_gettop(lua);
+    ASSERT(argc == 7, calledFrom(lua));
+    worldFor(lua, "createCube").createCube(int3Arguments(lua, 1), int3Arguments(lua, 4), int(lua_tointeger(lua, 7)));
     return 0;
 }
 
@@ -720,6 +930,7 @@ ScriptFunction const SCRIPT_FUNCTIONS[] = {
     {"drawTextCenter", scriptDrawTextCenter},
     {"print", scriptPrint},
     {"assert", scriptAssert},
+    {"isEditorMode", scriptIsEditorMode},
     {"getKey", scriptGetKey},
     {"getDistanceToPlayer", scriptGetDistanceToPlayer},
     {"move3DPosition", scriptMove3DPosition},
@@ -732,11 +943,22 @@ ScriptFunction const SCRIPT_FUNCTIONS[] = {
     {"quitGame", scriptQuitGame},
     {"loadGame", scriptLoadGame},
     {"saveGame", scriptSaveGame},
+    {"setPlayerPosition", scriptSetPlayerPosition},
+    {"getPlayerPosition", scriptGetPlayerPosition},
+    {"setPlayerSpeed", scriptSetPlayerSpeed},
+    {"getPlayerSpeed", scriptGetPlayerSpeed},
+    {"setCameraAngleAndDistance", scriptSetCameraAngleAndDistance},
+    {"getCameraAngleAndDistance", scriptGetCameraAngleAndDistance},
     {"getCurrentObjectPosition", scriptGetCurrentObjectPosition},
     {"setCurrentObjectPosition", scriptSetCurrentObjectPosition},
     {"setModelAnimationSpeed", scriptSetModelAnimationSpeed},
     {"stopModelAnimation", scriptStopModelAnimation},
     {"startModelAnimation", scriptStartModelAnimation},
+    {"setPlayerMovementWalk", scriptSetPlayerMovementWalk},
+    {"setPlayerMovementCar", scriptSetPlayerMovementCar},
+    {"setPlayerMovementFly", scriptSetPlayerMovementFly},
+    {"setPlayerMovementNone", scriptSetPlayerMovementNone},
+    {"getPlayerMovementType", scriptGetPlayerMovementType},
     {"setObjectLocalVariable1", scriptSetObjectLocalVariable1},
     {"setObjectLocalVariable2", scriptSetObjectLocalVariable2},
     {"getObjectLocalVariable1", scriptGetObjectLocalVariable1},
@@ -748,7 +970,13 @@ ScriptFunction const SCRIPT_FUNCTIONS[] = {
     {"setFogColor", scriptSetFogColor},
     {"drawSpriteFullscreen", scriptDrawSpriteFullscreen},
     {"drawSpriteFullscreenStretched", scriptDrawSpriteFullscreenStretched},
+    {"clearBackground", scriptClearBackground},
+    {"draw2DWorld", scriptDraw2DWorld},
+    {"draw3DWorld", scriptDraw3DWorld},
     {"setWaterEnable", scriptSetWaterEnable},
+    {"startCubeCreation", scriptStartCubeCreation},
+    {"manageCubeCreation", scriptManageCubeCreation},
+    {"createCube", scriptCreateCube},
 };
 }
 
@@ -827,14 +1055,8 @@ void LuaFuncs::callLuaGenericFunction(char const* functionName)
 
 int LuaFuncs::getNbObjects()
 {
-    char const* const functionName = "lua_getNbObjects";
-    int const handlerIndex = pushCall_(functionName);
-    if (lua_pcall(lua, 0, 1, handlerIndex) != 0)
-        reportScriptFailure(lua, "calling function ", functionName);
-    ASSERT(lua_isnumber(lua, -1), "lua_getNbObjects must return the number of script object types");
-    lua_Integer const count = lua_tointeger(lua, -1);
-    lua_settop(lua, handlerIndex - 1);
-    return int(std::max<lua_Integer>(INT_MIN, std::min<lua_Integer>(INT_MAX, count)));
+    ASSERT(lua != NULL, "no script is loaded");
+    return callGetNbObjects(lua);
 }
 
 void LuaFuncs::injectWorld(World* newWorld)
@@ -852,6 +1074,11 @@ void LuaFuncs::injectCurrentObject(CustomObject* object)
     currentObject.objectListsVersion = WorldRegion::getObjectListsVersion();
     // Without a world there is no player to measure from.
     distanceToPlayer = 0.f;
+    if (world != NULL)
+    {
+        Float3 const offset = object->getPosition() - world->getPlayer().getPosition();
+        distanceToPlayer = MathManager::accurateSqrt(offset.x() * offset.x() + offset.y() * offset.y() + offset.z() * offset.z());
+    }
 }
 
 CustomObject* LuaFuncs::getCurrentObject() const

@@ -160,13 +160,18 @@ TEST_F(LuaFuncsTest, ScriptRunsInABareStateWithEveryEngineFunctionAndIsTraced)
 {
     char const* const engineFunctions[] = {
         "load3DModel", "load3DModelAnimated", "draw3DModel", "unload3DModel", "load2DSprite", "draw2DSprite",
-        "unload2DSprite", "drawText", "drawTextCenter", "print", "assert", "getKey", "getDistanceToPlayer",
-        "move3DPosition", "getPeriodDuration", "setGlobalVar", "getGlobalVar", "addToGlobalVar", "getTime",
-        "getWindowSize", "quitGame", "loadGame", "saveGame", "getCurrentObjectPosition", "setCurrentObjectPosition",
-        "setModelAnimationSpeed", "stopModelAnimation", "startModelAnimation", "setObjectLocalVariable1",
+        "unload2DSprite", "drawText", "drawTextCenter", "print", "assert", "isEditorMode", "getKey",
+        "getDistanceToPlayer", "move3DPosition", "getPeriodDuration", "setGlobalVar", "getGlobalVar",
+        "addToGlobalVar", "getTime", "getWindowSize", "quitGame", "loadGame", "saveGame", "setPlayerPosition",
+        "getPlayerPosition", "setPlayerSpeed", "getPlayerSpeed", "setCameraAngleAndDistance",
+        "getCameraAngleAndDistance", "getCurrentObjectPosition", "setCurrentObjectPosition", "setModelAnimationSpeed",
+        "stopModelAnimation", "startModelAnimation", "setPlayerMovementWalk", "setPlayerMovementCar",
+        "setPlayerMovementFly", "setPlayerMovementNone", "getPlayerMovementType", "setObjectLocalVariable1",
         "setObjectLocalVariable2", "getObjectLocalVariable1", "getObjectLocalVariable2", "loadSound", "playSound",
         "isPlayingSound", "setColor", "setFogColor", "drawSpriteFullscreen", "drawSpriteFullscreenStretched",
-        "setWaterEnable"};
+        "clearBackground", "draw2DWorld", "draw3DWorld", "setWaterEnable", "startCubeCreation", "manageCubeCreation",
+        "createCube"};
+    ASSERT_EQ(sizeof(engineFunctions) / sizeof(engineFunctions[0]), 58u);
     char const* const luaLibraries[] = {"string", "table", "math", "io", "os", "debug", "coroutine", "package",
                                         "require", "tostring", "pairs", "error", "pcall", "loadstring", "_G"};
     std::string source;
