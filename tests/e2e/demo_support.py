@@ -72,11 +72,13 @@ def read_ppm(path):
             end += 1
         fields.append(data[position:end])
         position = end
-    if fields[0] != b"P6" or fields[3] != b"255":
-        sys.exit("%s: not an 8-bit binary PPM" % path)
+    if fields[0] != b"P6" or fields[3] not in (b"255", b"65535"):
+        sys.exit("%s: not a binary PPM of 8 or 16 bits" % path)
     width, height = int(fields[1]), int(fields[2])
-    pixels = data[position + 1:position + 1 + width * height * 3]
-    return width, height, pixels
+    pixels = data[position + 1:]
+    if fields[3] == b"65535":
+        pixels = pixels[0::2]  # the high byte of each big-endian sample
+    return width, height, pixels[:width * height * 3]
 
 
 def pixel(picture, x, y):
