@@ -268,8 +268,9 @@ function drawHud(microseconds3D)
   if getTime() < messageUntil then
     drawShadowedText(message, 10, 100)
   end
-  drawShadowedText("1 walk  2 drive  3 fly  b build  k save  l load  q quit", 10, height - 56)
-  drawShadowedText("e d s f / arrows move, space jumps, a editor, Esc menu", 10, height - 30)
+  drawShadowedText("1 / 2 / 3: walk / drive / fly   b: build", 10, height - 82)
+  drawShadowedText("k: save   l: load   q: quit   Esc: menu", 10, height - 56)
+  drawShadowedText("e d s f, arrows: move   space: jump", 10, height - 30)
 end
 
 function drawTitle()
