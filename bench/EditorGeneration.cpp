@@ -4,6 +4,7 @@
 // vertex buffer is then rebuilt, beside the same frame with nothing changed
 // and the rebuild of that region alone.
 
+#include "BenchWorlds.h"
 #include "Camera.h"
 #include "CubeZone.h"
 #include "DeviceManager.h"
@@ -11,7 +12,6 @@
 #include "Editor3DWorldGeneration.h"
 #include "Font.h"
 #include "IndexedWorld.h"
-#include "RecordWriter.h"
 #include "Scene3D.h"
 #include "WorldIndexator.h"
 #include "WorldRegion.h"
@@ -38,45 +38,8 @@ std::string folder;
 IndexedWorld* world = NULL;
 Editor3D* editor = NULL;
 
-void writeEmptyWorld(std::string const& path)
-{
-    FILE* const file = fopen(path.c_str(), "wb");
-    RecordWriter writer(file);
-    fwrite("WORLD", 1, 5, file);
-    writer.writeInt32(1);
-    writer.writeInt32(0);
-    for (int32_t const value : {-1, -1, -1, 2, 2, 2})
-        writer.writeInt32(value);
-    for (int block = 0; block < 8 * 2; ++block)
-    {
-        writer.writeInt32(0);
-        writer.writeInt32(0);
-    }
-    fclose(file);
-}
 
-void addTwoCubeTypes()
-{
-    bool const noRepeat[3] = {false, false, false};
-    std::string const dirt[6] = {"dirt.png", "dirt.png", "dirt.png", "dirt.png", "dirt.png", "dirt.png"};
-    std::string const grass[6] = {"grass_side.png", "grass_side.png", "grass_top.png", "dirt.png", "grass_side.png",
-                                  "grass_side.png"};
-    world->addCubeType(dirt, noRepeat, true);
-    world->addCubeType(grass, noRepeat, true);
-}
 
-int countZones()
-{
-    WorldIndexator const* const index = world->getWorldIndexator();
-    Int3 const size = index->getTableRegionSize();
-    int zones = 0;
-    Int3 cell;
-    for (cell.x() = 0; cell.x() < size.x(); ++cell.x())
-        for (cell.y() = 0; cell.y() < size.y(); ++cell.y())
-            for (cell.z() = 0; cell.z() < size.z(); ++cell.z())
-                zones += int(index->getWorldRegionFromTableRegionIndex(cell)->getCubeZones().size());
-    return zones;
-}
 
 void generateLandscape()
 {
@@ -96,7 +59,7 @@ void BM_HeightMapWorldGeneration(benchmark::State& state)
         state.ResumeTiming();
         generateLandscape();
         state.PauseTiming();
-        zones = countZones();
+        zones = BenchWorlds::countZones(*world);
         state.ResumeTiming();
     }
     state.counters["zones"] = zones;
@@ -184,11 +147,11 @@ int main(int argc, char** argv)
     if (mkdtemp(pattern) == NULL)
         return 1;
     folder = pattern;
-    writeEmptyWorld(folder + "/world.dat");
+    BenchWorlds::writeEmptyWorld(folder + "/world.dat");
     DeviceManager::newInstance("bench_EditorGeneration", "editor benchmark", 800, 600, false);
     world = new IndexedWorld(NULL, folder + "/world.dat", NULL);
     world->manage(NULL);
-    addTwoCubeTypes();
+    BenchWorlds::addDirtAndGrassTypes(*world);
     Font* const font = new Font(deviceManager, "default_font.png", 16, false);
     editor = new Editor3D(*font, world);
     // The generation traces every patch: the figures keep the real standard

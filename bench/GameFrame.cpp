@@ -6,16 +6,14 @@
 // work of one frame (manageAndDraw without the wait for the next period), and
 // the work of the frame right after an editor edit (a 32 x 32 x 1 box added).
 
+#include "BenchWorlds.h"
 #include "DeviceManager.h"
 #include "Editor3D.h"
 #include "Editor3DWorldGeneration.h"
 #include "IndexedWorld.h"
 #include "LuaManager.h"
-#include "RecordWriter.h"
 #include "Utils.h"
 #include "World.h"
-#include "WorldIndexator.h"
-#include "WorldRegion.h"
 
 #include <benchmark/benchmark.h>
 
@@ -52,22 +50,6 @@ end
 std::string folder;
 LuaManager* manager = NULL;
 
-void writeEmptyWorld(std::string const& path)
-{
-    FILE* const file = fopen(path.c_str(), "wb");
-    RecordWriter writer(file);
-    fwrite("WORLD", 1, 5, file);
-    writer.writeInt32(1);
-    writer.writeInt32(0);
-    for (int32_t const value : {-1, -1, -1, 2, 2, 2})
-        writer.writeInt32(value);
-    for (int block = 0; block < 8 * 2; ++block)
-    {
-        writer.writeInt32(0);
-        writer.writeInt32(0);
-    }
-    fclose(file);
-}
 
 // A folder with the game data linked in, its own empty world and the script.
 // The bare interpreter has no math library: a polynomial cosine and sine do.
@@ -89,7 +71,7 @@ void makeGameFolder()
             std::abort();
     }
     closedir(data);
-    writeEmptyWorld(folder + "/world.dat");
+    BenchWorlds::writeEmptyWorld(folder + "/world.dat");
     // The landscape spans about 240 cubes on x and z, at most 52 high.
     float const cube = IndexedWorld::getSizeOneCube();
     std::ofstream(folder + "/world.lua")
@@ -101,33 +83,15 @@ void makeGameFolder()
         << SCRIPT;
 }
 
-int countZones(IndexedWorld const& world)
-{
-    WorldIndexator const* const index = world.getWorldIndexator();
-    Int3 const size = index->getTableRegionSize();
-    int zones = 0;
-    Int3 cell;
-    for (cell.x() = 0; cell.x() < size.x(); ++cell.x())
-        for (cell.y() = 0; cell.y() < size.y(); ++cell.y())
-            for (cell.z() = 0; cell.z() < size.z(); ++cell.z())
-                zones += int(index->getWorldRegionFromTableRegionIndex(cell)->getCubeZones().size());
-    return zones;
-}
 
 int generateLandscape(World& world)
 {
-    IndexedWorld& cubes = world.getIndexedWorld();
-    bool const noRepeat[3] = {false, false, false};
-    std::string const dirt[6] = {"dirt.png", "dirt.png", "dirt.png", "dirt.png", "dirt.png", "dirt.png"};
-    std::string const grass[6] = {"grass_side.png", "grass_side.png", "grass_top.png", "dirt.png", "grass_side.png",
-                                  "grass_side.png"};
-    cubes.addCubeType(dirt, noRepeat, true);
-    cubes.addCubeType(grass, noRepeat, true);
+    BenchWorlds::addDirtAndGrassTypes(world.getIndexedWorld());
     srand(1);
     if (!Editor3DWorldGeneration::generateRandomFullWorld(Int3(0, 0, 0), IndexedWorld::getCubesSizeOneRegion(),
                                                           &world.getEditor(), 0, 1))
         std::abort();
-    return countZones(cubes);
+    return BenchWorlds::countZones(world.getIndexedWorld());
 }
 
 double percentile(std::vector<int64_t> values, double fraction)

@@ -2,6 +2,7 @@
 // against a terrain of 10,000 cube zones, walking and flying in circles, as a
 // share of the 10 ms the frame pump allows a frame.
 
+#include "BenchWorlds.h"
 #include "DeviceManager.h"
 #include "IndexedWorld.h"
 #include "KeyboardManager.h"
@@ -44,32 +45,14 @@ private:
     IndexedWorld const& world;
 };
 
-void writeInt32(FILE* file, int32_t value)
-{
-    unsigned char const bytes[4] = {static_cast<unsigned char>(value & 0xFF),
-                                    static_cast<unsigned char>((value >> 8) & 0xFF),
-                                    static_cast<unsigned char>((value >> 16) & 0xFF),
-                                    static_cast<unsigned char>((value >> 24) & 0xFF)};
-    std::fwrite(bytes, 1, 4, file);
-}
-
-// A world file without cube types and with an empty table of 2 x 2 x 2
-// regions; the terrain is added through the world's own editing calls.
+// An empty world file in a folder of its own.
 std::string writeEmptyWorld()
 {
     char folder[] = "/tmp/quillet_bench_XXXXXX";
     if (mkdtemp(folder) == NULL)
         std::abort();
     std::string const path = std::string(folder) + "/world.dat";
-    FILE* file = std::fopen(path.c_str(), "wb");
-    std::fwrite("WORLD", 1, 5, file);
-    writeInt32(file, 1);
-    writeInt32(file, 0);
-    for (int32_t value : {-1, -1, -1, 2, 2, 2})
-        writeInt32(file, value);
-    for (int field = 0; field < 8 * 4; ++field)
-        writeInt32(file, 0);
-    std::fclose(file);
+    BenchWorlds::writeEmptyWorld(path);
     return path;
 }
 

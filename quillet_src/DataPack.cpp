@@ -147,7 +147,8 @@ DataPack::DataPack(char const* path, bool verbose)
     long const entriesEnd = indexEntries(fd, sizeDataPack, index, verbose);
     // A cut-short entry leaves the position past the end, where the check below catches it.
     fseek(fd, entriesEnd, SEEK_SET);
-    ASSERT(ftell(fd) == sizeDataPack, NULL);
+    ASSERT(ftell(fd) == sizeDataPack,
+           (std::string("Malformed data pack '") + path + "': its last entry is cut short").c_str());
     if (verbose)
         std::cout << "... end parsing dataPack." << std::endl;
 }
@@ -184,7 +185,16 @@ size_t DataPack::getFileCount() const
     return index.size();
 }
 
-void DataPack::saveFilesInDataPack(std::vector<std::string> const& fileNames, char const* path, bool verbose)
+std::vector<std::string> DataPack::getFileNames() const
+{
+    std::vector<std::string> names;
+    for (std::pair<std::string const, long> const& entry : index)
+        names.push_back(entry.first);
+    return names;
+}
+
+void DataPack::saveFilesInDataPack(std::vector<std::string> const& fileNames, char const* path, bool verbose,
+                                   std::string const& sourceFolder)
 {
     ASSERT(path != NULL, NULL);
     FILE* const packFd = fopen(path, "wb");
@@ -194,7 +204,7 @@ void DataPack::saveFilesInDataPack(std::vector<std::string> const& fileNames, ch
         if (verbose)
             std::cout << "Adding file " << fileName << " ... " << std::flush;
         fwrite(fileName.c_str(), 1, fileName.size() + 1, packFd);
-        FILE* const tmpFd = fopen(fileName.c_str(), "rb");
+        FILE* const tmpFd = fopen((sourceFolder + fileName).c_str(), "rb");
         ASSERT(tmpFd != NULL, "saveFilesInDataPack problem");
         long const length = FileManager::getOpenFileLength(tmpFd);
         // The size field holds 32 bits: a longer file cannot be packed.

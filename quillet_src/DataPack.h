@@ -28,9 +28,13 @@ public:
     // null (size unchanged) when the pack has no such entry. The caller must not close it.
     FILE* getFileDescriptor(char const* name, unsigned int& size, bool verbose);
     size_t getFileCount() const;
+    // The entry names, in byte order.
+    std::vector<std::string> getFileNames() const;
 
-    // Writes a new pack holding the named files, under their names, in order.
-    static void saveFilesInDataPack(std::vector<std::string> const& fileNames, char const* path, bool verbose);
+    // Writes a new pack holding the named files, under their names, in order;
+    // each file is read from sourceFolder (ending with a separator, or empty) + its name.
+    static void saveFilesInDataPack(std::vector<std::string> const& fileNames, char const* path, bool verbose,
+                                    std::string const& sourceFolder = std::string());
 
     // Reads the entries of a pack of length bytes from stream (at its start) into index.
     // Returns where the entries end: length for a well-formed pack, beyond it when the last

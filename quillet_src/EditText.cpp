@@ -22,7 +22,6 @@ EditText::EditText(bool /*decoration*/, int maxLength, Int2 const& position, Fon
       password(password),
       digitsOnly(digitsOnly)
 {
-    ASSERT(deviceManager, NULL);
 }
 
 void EditText::injectKeyEvent(unsigned char key)
@@ -104,6 +103,8 @@ void EditText::updateCursorBlink(int now)
 
 void EditText::draw(float scale)
 {
+    // Checked at drawing only: tools hold an editor, and so its field, without a window.
+    ASSERT(deviceManager, NULL);
     drawText_(scale);
     if (!active)
         return;

@@ -12,6 +12,16 @@ namespace Errors
 {
 std::string programVersion = "(unknown)";
 
+namespace
+{
+FatalHandler fatalHandler = NULL;
+}
+
+void setFatalHandler(FatalHandler handler)
+{
+    fatalHandler = handler;
+}
+
 std::string buildFatalReport(char const* date, char const* file, unsigned long line, char const* time,
                              char const* condition, char const* message)
 {
@@ -49,6 +59,8 @@ void printErrorAndQuit(char const* date, char const* file, unsigned long line, c
                        char const* condition, char const* message)
 {
     std::cout.flush();
+    if (fatalHandler != NULL)
+        fatalHandler(condition, message);
     std::cerr << "ERROR : " << buildFatalReport(date, file, line, time, condition, message) << std::endl;
     std::exit(1);
 }

@@ -26,6 +26,12 @@ std::string buildFatalReport(char const* date, char const* file, unsigned long l
 // On Windows a message to show to the user first appears in a warning box.
 void printError(std::string const& message, bool showToUser = false);
 
+// Tools replace the report with their own one-line message: the handler gets
+// the condition and the message (each may be NULL) and should end the process;
+// if it returns, the usual report follows. NULL restores the usual report.
+typedef void (*FatalHandler)(char const* condition, char const* message);
+void setFatalHandler(FatalHandler handler);
+
 void setProgramVersion(char const* version);
 char const* getProgramVersion();
 }

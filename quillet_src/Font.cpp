@@ -133,6 +133,7 @@ Int2 Font::drawText(Int2 const& position, char const* text, Float2 const& scale,
 {
     ASSERT(text != NULL, NULL);
     Int2 pen = position;
+    ASSERT(deviceManager != NULL, "a font made without the device manager cannot draw");
     int const count = getTextLength_(text, length);
     Scene2D const* const scene = deviceManager->getScene2D();
     float const imageWidth = float(image->getWidth());
@@ -169,6 +170,7 @@ Int2 Font::drawText(Int2 const& position, char const* text, Float2 const& scale,
 void Font::drawTextAtCenterOfScreen(char const* text, Float2 const& scale, bool bold, int length) const
 {
     ASSERT(text != NULL, NULL);
+    ASSERT(deviceManager != NULL, "a font made without the device manager cannot draw");
     Int2 const screen = deviceManager->getScene2D()->getVirtualSize();
     int const width = getWidth(text, -1, 1.f);
     drawText(Int2((screen.x() - width) / 2, (screen.y() - image->getHeight()) / 2), text, scale, length, bold);

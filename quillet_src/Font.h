@@ -4,7 +4,8 @@
 // A bitmap font cut out of one RGBA picture: the glyphs of characters 33 to 126
 // stand left to right in the strip, separated by fully transparent columns.
 // The font owns its image (whose pixels are dropped once the glyphs are
-// measured; the texture stays) and draws text through the 2-D scene.
+// measured; the texture stays) and draws text through the 2-D scene. Made
+// without a device manager (tools, no window) it measures text but cannot draw.
 
 #include "BasicVector.h"
 

@@ -9,10 +9,11 @@
 
 Image::Image(DeviceManager* dm, char const* fileName_, bool verbose) : deviceManager(dm), fileName(fileName_ ? fileName_ : "")
 {
-    ASSERT(dm != NULL && fileName_ != NULL, NULL);
+    ASSERT(fileName_ != NULL, NULL);
     std::cout << "Loading image '" << fileName << "'" << std::endl;
     data = ImageLoader::loadImage(fileName_, width, height, alpha, verbose);
-    generateTexture();
+    if (dm != NULL)
+        generateTexture();
 }
 
 Image::Image(int width_, int height_, bool alpha_) : width(width_), height(height_), alpha(alpha_), deviceManager(::deviceManager)
@@ -40,6 +41,7 @@ void Image::freeUselessMemory()
 
 void Image::generateTexture()
 {
+    ASSERT(deviceManager != NULL, "a picture loaded without the device manager has no texture");
     textureId = deviceManager->loadTexture(width, height, data, alpha);
 }
 
@@ -100,7 +102,8 @@ void Image::setTransparentColor(unsigned char r, unsigned char g, unsigned char 
         alpha = true;
     }
     freeTexture();
-    generateTexture();
+    if (deviceManager != NULL)
+        generateTexture();
     if (verbose)
         std::cout << " ... done." << std::endl;
 }

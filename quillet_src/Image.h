@@ -17,7 +17,8 @@ class DeviceManager;
 class Image
 {
 public:
-    // Loads the file (loose or from the default data pack) and makes its texture.
+    // Loads the file (loose or from the default data pack) and makes its
+    // texture; without a device manager (tools, no window) only the pixels.
     Image(DeviceManager* dm, char const* fileName, bool verbose);
     // A blank, zero-filled (transparent black) picture and its texture.
     Image(int width, int height, bool alpha);

@@ -2,9 +2,14 @@
 
 #include "Errors.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
 #include <GL/freeglut.h>
+#ifndef _WIN32
 #include <GL/glx.h>
 #include <X11/XKBlib.h>
+#endif
 #include <cctype>
 
 namespace
@@ -52,6 +57,42 @@ void addCharacter(unsigned char character, unsigned char* characters, int& count
         characters[count++] = character;
 }
 
+#ifdef _WIN32
+// The modifiers of the shift states a layout puts characters on: none, Shift,
+// AltGr (Ctrl and Alt together to the system) and Shift with AltGr.
+BYTE const SHIFT_STATES[][3] = {
+    {0, 0, 0}, {VK_SHIFT, 0, 0}, {VK_CONTROL, VK_MENU, 0}, {VK_SHIFT, VK_CONTROL, VK_MENU}};
+// Asks ToUnicode to leave the keyboard's pending dead key as it is.
+UINT const KEEP_KEYBOARD_STATE = 4;
+
+// Every printable character of the physical key that gives `character` under
+// the current layout: the key the layout types it with, read at each shift
+// state, so '1' and '!' go together on a US keyboard and '&' and '1' on a
+// French one.
+void addCharactersOfKeyboardMapping(unsigned char character, unsigned char* characters, int& count)
+{
+    if (!isPrintableLatin1(character))
+        return;
+    // Latin-1 characters are the first 256 code points of Unicode.
+    SHORT const keyAndShift = VkKeyScanW(static_cast<wchar_t>(character));
+    if (keyAndShift == -1)
+        return;
+    UINT const virtualKey = LOBYTE(keyAndShift);
+    UINT const scanCode = MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    for (auto const& modifiers : SHIFT_STATES)
+    {
+        // The high bit marks a key held down.
+        BYTE state[256] = {};
+        for (BYTE const modifier : modifiers)
+            if (modifier != 0)
+                state[modifier] = 0x80;
+        wchar_t typed[4] = {};
+        int const length = ToUnicode(virtualKey, scanCode, state, typed, 4, KEEP_KEYBOARD_STATE);
+        if (length == 1 && isPrintableLatin1(static_cast<unsigned long>(typed[0])))
+            addCharacter(static_cast<unsigned char>(typed[0]), characters, count);
+    }
+}
+#else
 // Layouts use up to four groups of up to eight shift levels (Shift, AltGr, ...).
 int const NB_KEYBOARD_GROUPS = 4;
 int const NB_SHIFT_LEVELS = 8;
@@ -77,6 +118,7 @@ void addCharactersOfKeyboardMapping(unsigned char character, unsigned char* char
                 addCharacter(static_cast<unsigned char>(keySymbol), characters, count);
         }
 }
+#endif
 }
 
 KeyboardManager::KeyboardManager() : keys{}

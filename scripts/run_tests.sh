@@ -2,7 +2,10 @@
 # Sets everything up, builds both configurations and runs every test: the
 # normal build (unit, end-to-end and fuzz-corpus tests) and the
 # AddressSanitizer/UndefinedBehaviorSanitizer build (unit and fuzz-corpus
-# tests). Exits non-zero when anything fails.
+# tests). Where the Windows libraries were already cross-built
+# (build-windows/deps, made by scripts/setup_windows.sh), also builds the
+# Windows program and runs its tests under Wine; a clean clone, as CI's, has
+# none and skips them. Exits non-zero when anything fails.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
@@ -23,4 +26,8 @@ echo "==== Tests of the normal build"
 ctest --test-dir "$root/build" --output-on-failure -j2 --timeout 300 || status=1
 echo "==== Tests of the sanitizer build"
 ctest --test-dir "$root/build-sanitize" --output-on-failure -j2 --timeout 600 || status=1
+if [ -d "$root/build-windows/deps" ]; then
+  echo "==== Windows build and its tests under Wine"
+  { bash "$root/scripts/build_windows.sh" && bash "$root/tests/e2e-windows/run_all.sh"; } || status=1
+fi
 exit $status

@@ -32,7 +32,6 @@ CubeType::CubeType(std::string const names[NB_FACES], bool const* repeat, bool c
         textureFilename[i] = names[i];
     for (int axis = 0; axis < 3; ++axis)
         repeatTexture[axis] = repeat[axis];
-    createShadowSprite_();
 }
 
 CubeType::CubeType(RecordReader& reader)
@@ -44,19 +43,13 @@ CubeType::CubeType(RecordReader& reader)
     for (int axis = 0; axis < 3; ++axis)
         repeatTexture[axis] = reader.readByte("a cube type's texture repeat flags") != 0;
     isCollidable = reader.readByte("a cube type's collidable flag") != 0;
-    createShadowSprite_();
 }
 
 CubeType::~CubeType()
 {
     removeSprites();
-    ASSERT(textureShadow != NULL, NULL);
-    getSpriteManager()->removeSprite(textureShadow);
-}
-
-void CubeType::createShadowSprite_()
-{
-    textureShadow = createTextureSprite(SHADOW_TEXTURE_FILENAME);
+    if (textureShadow != NULL)
+        getSpriteManager()->removeSprite(textureShadow);
 }
 
 void CubeType::saveToFile(RecordWriter& writer) const
@@ -145,8 +138,10 @@ Sprite* CubeType::getTextureFaceShadowed(int face)
     return textureFaceShadowed[face];
 }
 
-Sprite* CubeType::getTextureShadow() const
+Sprite* CubeType::getTextureShadow()
 {
+    if (textureShadow == NULL)
+        textureShadow = createTextureSprite(SHADOW_TEXTURE_FILENAME);
     return textureShadow;
 }
 

@@ -7,8 +7,9 @@
 // The type owns its face sprites: the twelve face sprites (normal and darker
 // "shadowed" variants) are loaded lazily on first use and released by the
 // manager in a manage step that did not use the type; the semi-transparent
-// shadow sprite lives as long as the type. Sprites come from the sprite
-// manager of the global device manager, which must exist.
+// shadow sprite, made on its first use, lives as long as the type. Sprites
+// come from the sprite manager of the global device manager, which must exist
+// only once something is drawn: reading, editing and saving types need no window.
 
 #include "RecordReader.h"
 #include "RecordWriter.h"
@@ -52,7 +53,7 @@ public:
     // Face sprites for drawing: load the type first when needed.
     Sprite* getTextureFace(int face);
     Sprite* getTextureFaceShadowed(int face);
-    Sprite* getTextureShadow() const;
+    Sprite* getTextureShadow();
     // The editor's access: also marks the type as shown by the editor.
     Sprite* getTextureFaceForEditor(int face);
 
@@ -62,8 +63,6 @@ public:
     void setIsUsedByEditor(bool used);
 
 private:
-    void createShadowSprite_();
-
     // Set by every lookup and use in a manage step; decides which types keep their sprites.
     bool isUsed;
     // Kept apart from isUsed because the editor shows types that no zone near the camera uses.

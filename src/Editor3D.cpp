@@ -3,7 +3,9 @@
 #include "CubeType.h"
 #include "DeviceManager.h"
 #include "Editor3DWorldGeneration.h"
+#include "EditorBox.h"
 #include "Errors.h"
+#include "FileManager.h"
 #include "Font.h"
 #include "Image.h"
 #include "ImageLoader.h"
@@ -51,6 +53,52 @@ int const PREVIEW_FACE_SIZE = 50;
 char const* const HINT_TEXTURE = "Enter texture filename and then press enter.";
 char const* const HINT_REPEAT = "Do you want texture repeat? Press 'y' for yes or 'n' for no.";
 char const* const HINT_COLLIDABLE = "Is collidable? Press 'y' for yes or 'n' for no.";
+
+// The corner button that opens the menu: its width, and the last row a press opens it from.
+int const MENU_BUTTON_WIDTH = 100;
+int const MENU_BUTTON_HEIGHT = 30;
+int const MENU_BUTTON_LAST_ROW = 29;
+
+// The menu windows, named by their titles.
+char const* const MENU = "Menu";
+char const* const HELP = "Help";
+char const* const CUBE_TYPES = "Cube aggregate types";
+char const* const OBJECT_TYPES = "Script object types";
+char const* const GENERATION = "Generate random cubes";
+char const* const DELETION = "Delete cubes and objects";
+char const* const SHADOWS = "Shadows calculation";
+char const* const SAVE_AND_LOAD = "Save and load";
+char const* const CUBE_TYPE_SELECTION = "Select a cube type";
+char const* const MISSING_HEIGHTMAP = "Missing heightmap file!";
+char const* const HELP_PICTURE = "menus/editor_box.png";
+
+struct MenuWindow
+{
+    char const* title;
+    std::vector<char const*> labels;
+};
+
+// The windows whose buttons never change. "Menu"'s entries open the windows
+// they name.
+std::vector<MenuWindow> const MENU_WINDOWS = {
+    {MENU, {HELP, CUBE_TYPES, OBJECT_TYPES, GENERATION, DELETION, SHADOWS, SAVE_AND_LOAD}},
+    {CUBE_TYPES,
+     {CUBE_TYPE_SELECTION, "Previous cube type [F3+PgUp]", "Next cube type [F3+PgDown]",
+      "Remove last cube type [F3+r]", "Modify current cube type [F3+m]", "Add a new cube type [F3+q]"}},
+    {OBJECT_TYPES, {"Previous script object type [t+PgUp]", "Next script object type [t+PgDown]"}},
+    {GENERATION,
+     {"Cubes on one region 30x30x30 cubes [g]", "Cubes on one region - hillside 1 [Shift+1+g]",
+      "Cubes on one region - hillside 2 [Shift+2+g]", "Cubes on one region - hillside 3 [Shift+3+g]",
+      "Cubes on one region - hillside 4 [Shift+4+g]",
+      "Cubes on 10x10x10 regions, using 'world_heightmap.png' [F2+g]"}},
+    {MISSING_HEIGHTMAP, {"Ok"}},
+    {DELETION,
+     {"Delete cube or object below cursor [del]", "Delete the nearest cube or object in region [d]",
+      "Clear all cubes and objects in current region [F2+d]", "Clear all cubes and objects in all regions [F2+del]"}},
+    {SHADOWS, {"calculate shadows current region [h]", "calculate shadows all regions [F2+h]"}},
+    {SAVE_AND_LOAD, {"Save world into world.dat [s]", "Load world from world.dat [l]"}},
+};
+int const GENERATE_WORLD_BUTTON = 5;
 
 // Division rounding toward minus infinity, so that cube -1 lies in region -1.
 int floorDivide(int a, int b)
@@ -114,10 +162,17 @@ Editor3D::Editor3D(Font const& font, IndexedWorld* indexedWorld)
       cameraQuadrant(0), currentObjectType(0), currentCubeType(0), dialogState(0), modifyingCubeType(false),
       newTextureFilenames(), newRepeatTexture{false, false, false}, newIsCollidable(true),
       editText(false, MAX_TEXTURE_NAME_LENGTH, Int2(0, 0), &font, false, false), indexedWorld(indexedWorld),
-      cameraDistance(INITIAL_CAMERA_DISTANCE), isCreatingOnlyCube(false), onlyCubeCurrentIndex(0, 0, 0),
-      onlyCubeStartIndex(0, 0, 0), onlyCubeValidated(false), markerSize(0.25f * IndexedWorld::getSizeOneCube())
+      cameraDistance(INITIAL_CAMERA_DISTANCE), editorBoxes(), isCreatingOnlyCube(false), onlyCubeCurrentIndex(0, 0, 0),
+      onlyCubeStartIndex(0, 0, 0), onlyCubeValidated(false), markerSize(0.25f * IndexedWorld::getSizeOneCube()),
+      history(indexedWorld)
 {
     ASSERT(indexedWorld != NULL, "the editor needs the world it edits");
+}
+
+Editor3D::~Editor3D()
+{
+    for (EditorBox* const box : editorBoxes)
+        delete box;
 }
 
 // ---------------------------------------------------------------- keys
@@ -133,42 +188,46 @@ void Editor3D::injectKeyEvent(unsigned char key, int nbObjects, bool& result)
     int const c = std::tolower(key);
     switch (c)
     {
+    case KEY_UNDO:
+    case KEY_REDO:
+        undoOrRedo_(c == KEY_UNDO);
+        return;
     case ' ':
         pressSpace_();
         return;
     case 'd':
         if (isKeyHeld_(KeyboardManager::KEYASCII_F2))
-            indexedWorld->clearRegion(getRealFromCubeZoneIndex(cursorIndex));
+            clearRegionAtCursor_();
         else
-            indexedWorld->removeNearestElementInRegion(getRealFromCubeZoneIndex(cursorIndex));
+            removeElementAtCursor_(true);
         return;
     case KeyboardManager::KEYASCII_DEL:
         if (isKeyHeld_(KeyboardManager::KEYASCII_F2))
-            indexedWorld->clearAll();
+            clearWorld_();
         else
-            indexedWorld->removeElement(getRealFromCubeZoneIndex(cursorIndex));
+            removeElementAtCursor_(false);
         return;
     case 'g':
         generate_();
         return;
     case 'h':
         if (isKeyHeld_(KeyboardManager::KEYASCII_F2))
-            indexedWorld->calculateStaticShadowsAll();
+            calculateShadowsEverywhere_();
         else
-            indexedWorld->calculateStaticShadowsOneRegion(getRealFromCubeZoneIndex(cursorIndex));
+            calculateShadowsAtCursor_();
         return;
     case 'i':
         cursorIndex = Int3(0, 0, 0);
         break;
     case 'l':
-        indexedWorld->clearAndLoadWorldFromFile(WORLD_FILENAME);
+        loadWorld_();
         currentCubeType = 0;
         return;
     case 's':
         indexedWorld->saveWorldToFile(WORLD_FILENAME);
         return;
     case 'x':
-        indexedWorld->addCustomObject(getRealFromCubeZoneIndex(cursorIndex), currentObjectType);
+        addObjectAtCursor_();
         return;
     case 'm':
         if (isKeyHeld_(KeyboardManager::KEYASCII_F3))
@@ -237,24 +296,26 @@ void Editor3D::pressSpace_()
         return;
     }
     isSelecting = false;
-    if (hasExtentOnEveryAxis(selectionStartIndex, cursorIndex))
-        addCubeZoneWithRegionLimitCaretaking(selectionStartIndex, cursorIndex, currentCubeType);
+    if (!hasExtentOnEveryAxis(selectionStartIndex, cursorIndex))
+        return;
+    history.beginStep();
+    addCubeZoneWithRegionLimitCaretaking(selectionStartIndex, cursorIndex, currentCubeType);
+    // Even a refused sub-box may follow others already added.
+    history.endStep(true);
 }
 
 void Editor3D::generate_()
 {
-    int const range = IndexedWorld::getCubesSizeOneRegion();
     if (isKeyHeld_(KeyboardManager::KEYASCII_F2))
     {
-        Editor3DWorldGeneration::generateRandomFullWorld(cursorIndex, range, this, currentCubeType,
-                                                         currentCubeType + 1);
+        generateWorld_();
         return;
     }
     int type = 0;
     for (int digit = 1; digit <= 4 && type == 0; ++digit)
         if (isDigitHeld_(digit))
             type = digit;
-    Editor3DWorldGeneration::generateRandom(cursorIndex, type, range, this, currentCubeType, currentCubeType + 1);
+    generateAtCursor_(type);
 }
 
 void Editor3D::removeCubeTypeOrUnusedRegions_()
@@ -263,12 +324,119 @@ void Editor3D::removeCubeTypeOrUnusedRegions_()
     // The type that stays the last one once the last is removed; never negative.
     currentCubeType = std::max(count - 2, 0);
     if (!isKeyHeld_(KeyboardManager::KEYASCII_F3))
-    {
-        indexedWorld->removeUnusedRegions();
+        removeUnusedRegions_();
+    else if (count > 0)
+        removeLastCubeType_();
+}
+
+void Editor3D::undoOrRedo_(bool undo)
+{
+    if (!(undo ? history.undo() : history.redo()))
         return;
-    }
-    if (count > 0)
-        indexedWorld->removeLastCubeType();
+    // The cube type in use may be one the step took away.
+    int const count = indexedWorld->getNbCubeType();
+    if (currentCubeType >= count)
+        currentCubeType = std::max(count - 1, 0);
+}
+
+// ---------------------------------------------------------------- undoable commands
+
+Float3 Editor3D::getCursorPosition_() const
+{
+    return getRealFromCubeZoneIndex(cursorIndex);
+}
+
+void Editor3D::addObjectAtCursor_()
+{
+    history.beginStep();
+    history.touchRegionAt(getCursorPosition_());
+    indexedWorld->addCustomObject(getCursorPosition_(), currentObjectType);
+    history.endStep(true);
+}
+
+void Editor3D::removeElementAtCursor_(bool nearest)
+{
+    Float3 const position = getCursorPosition_();
+    history.beginStep();
+    history.touchRegionAt(position);
+    bool const removed = nearest ? indexedWorld->removeNearestElementInRegion(position)
+                                 : indexedWorld->removeElement(position);
+    history.endStep(removed);
+}
+
+void Editor3D::clearRegionAtCursor_()
+{
+    history.beginStep();
+    history.touchRegionAt(getCursorPosition_());
+    bool const cleared = indexedWorld->clearRegion(getCursorPosition_());
+    history.endStep(cleared);
+}
+
+void Editor3D::clearWorld_()
+{
+    history.beginStep();
+    history.touchWholeWorld();
+    indexedWorld->clearAll();
+    history.endStep(true);
+}
+
+bool Editor3D::generateAtCursor_(int type)
+{
+    // Every box goes through addCubeZone, which tells the history its region.
+    history.beginStep();
+    bool const generated = Editor3DWorldGeneration::generateRandom(
+        cursorIndex, type, IndexedWorld::getCubesSizeOneRegion(), this, currentCubeType, currentCubeType + 1);
+    history.endStep(generated);
+    return generated;
+}
+
+bool Editor3D::generateWorld_()
+{
+    history.beginStep();
+    bool const generated = Editor3DWorldGeneration::generateRandomFullWorld(
+        cursorIndex, IndexedWorld::getCubesSizeOneRegion(), this, currentCubeType, currentCubeType + 1);
+    history.endStep(generated);
+    return generated;
+}
+
+void Editor3D::calculateShadowsAtCursor_()
+{
+    history.beginStep();
+    history.touchRegionAt(getCursorPosition_());
+    indexedWorld->calculateStaticShadowsOneRegion(getCursorPosition_());
+    history.endStep(true);
+}
+
+void Editor3D::calculateShadowsEverywhere_()
+{
+    history.beginStep();
+    history.touchWholeWorld();
+    indexedWorld->calculateStaticShadowsAll();
+    history.endStep(true);
+}
+
+void Editor3D::loadWorld_()
+{
+    history.beginStep();
+    history.touchWholeWorld();
+    indexedWorld->clearAndLoadWorldFromFile(WORLD_FILENAME);
+    history.endStep(true);
+}
+
+void Editor3D::removeLastCubeType_()
+{
+    history.beginStep();
+    history.touchCubeTypes();
+    indexedWorld->removeLastCubeType();
+    history.endStep(true);
+}
+
+void Editor3D::removeUnusedRegions_()
+{
+    // Only the table's bounds change; the step is dropped when they do not.
+    history.beginStep();
+    indexedWorld->removeUnusedRegions();
+    history.endStep(true);
 }
 
 void Editor3D::changeObjectType_(int key, int nbObjects)
@@ -379,7 +547,10 @@ void Editor3D::finishDialog_()
         // order so that each lands on the face its prompt names.
         std::string const registryOrder[6] = {newTextureFilenames[2], newTextureFilenames[3], newTextureFilenames[0],
                                               newTextureFilenames[1], newTextureFilenames[4], newTextureFilenames[5]};
+        history.beginStep();
+        history.touchCubeTypes();
         currentCubeType = indexedWorld->addCubeType(registryOrder, newRepeatTexture, newIsCollidable);
+        history.endStep(true);
         return;
     }
     // The menus may remove types while the dialog is open.
@@ -389,7 +560,10 @@ void Editor3D::finishDialog_()
                            ": the world has " + std::to_string(indexedWorld->getNbCubeType()) + " cube types");
         return;
     }
+    history.beginStep();
+    history.touchCubeTypes();
     indexedWorld->getCubeType(currentCubeType)->modifyCubeType(newTextureFilenames, newRepeatTexture, newIsCollidable);
+    history.endStep(true);
 }
 
 std::string Editor3D::findUnusableTexture_() const
@@ -410,18 +584,175 @@ std::string Editor3D::findUnusableTexture_() const
 
 // ---------------------------------------------------------------- mouse and camera
 
-void Editor3D::injectMouseEvent(MouseEvent const& event, int /*nbObjects*/, bool& /*result*/)
+void Editor3D::injectMouseEvent(MouseEvent const& event, int nbObjects, bool& result)
 {
-    if (event.state == GLManager::MOUSE_BUTTON_DOWN)
+    bool const pressed = event.state == GLManager::MOUSE_BUTTON_DOWN;
+    if (pressed)
     {
         if (event.button == GLManager::MOUSE_WHEEL_UP && cameraDistance > 0.f)
             cameraDistance -= CAMERA_DISTANCE_STEP;
         else if (event.button == GLManager::MOUSE_WHEEL_DOWN && cameraDistance < CAMERA_DISTANCE_MAX)
             cameraDistance += CAMERA_DISTANCE_STEP;
     }
+    // The view turns even while a window is dragged.
     if (event.state == GLManager::MOUSE_MOVED_BUTTON_HELD || event.state == GLManager::MOUSE_MOVED_NO_BUTTON)
         deviceManager->getScene3D()->injectMouseMotionForCameraAngle(
             event.position, deviceManager->getMouseButton(GLManager::MOUSE_LEFT_BUTTON));
+    int const width = deviceManager->getScene2D()->getVirtualSize().x();
+    if (pressed && event.position.x() > width - MENU_BUTTON_WIDTH && event.position.y() <= MENU_BUTTON_LAST_ROW)
+        editorBoxes.push_back(createWindow_(MENU, NULL));
+    manageEditorBoxes_(event, nbObjects, result);
+}
+
+// ---------------------------------------------------------------- menu windows
+
+void Editor3D::manageEditorBoxes_(MouseEvent const& event, int nbObjects, bool& /*result*/)
+{
+    for (size_t index = 0; index < editorBoxes.size(); ++index)
+    {
+        int const button = editorBoxes[index]->manageAndGetButton(event);
+        if (button == EditorBox::NOTHING)
+            continue;
+        if (button == EditorBox::CLOSE)
+            closeWindow_(index);
+        else if (button != EditorBox::DRAGGING)
+            runMenuAction_(index, button, nbObjects);
+        return;
+    }
+}
+
+EditorBox* Editor3D::createWindow_(std::string const& title, EditorBox const* parent) const
+{
+    EditorBox* const box = new EditorBox(title, parent);
+    if (title == HELP)
+        box->setBoxPicture(HELP_PICTURE);
+    else if (title == CUBE_TYPE_SELECTION)
+        for (int type = 0; type < indexedWorld->getNbCubeType(); ++type)
+            box->addButton(std::to_string(type + 1),
+                           CubeType::DIRECTORY_TEXTURES + indexedWorld->getCubeType(type)->getTextureFilename(0));
+    for (MenuWindow const& window : MENU_WINDOWS)
+        if (title == window.title)
+            for (char const* const label : window.labels)
+                box->addButton(label);
+    return box;
+}
+
+void Editor3D::replaceWindow_(size_t index, std::string const& title)
+{
+    editorBoxes.push_back(createWindow_(title, editorBoxes[index]));
+    closeWindow_(index);
+}
+
+void Editor3D::closeWindow_(size_t index)
+{
+    delete editorBoxes[index];
+    editorBoxes.erase(editorBoxes.begin() + std::ptrdiff_t(index));
+}
+
+void Editor3D::runMenuAction_(size_t index, int button, int nbObjects)
+{
+    EditorBox const& box = *editorBoxes[index];
+    std::string const& title = box.getTitle();
+    int const nbCubeTypes = indexedWorld->getNbCubeType();
+    if (title == MENU)
+        replaceWindow_(index, box.getButtons()[size_t(button)]);
+    else if (title == CUBE_TYPES)
+        runCubeTypeMenuAction_(index, button);
+    else if (title == CUBE_TYPE_SELECTION)
+    {
+        if (button < nbCubeTypes)
+            currentCubeType = button;
+    }
+    else if (title == OBJECT_TYPES)
+    {
+        if (button == 0 && currentObjectType >= 1)
+            --currentObjectType;
+        else if (button == 1 && currentObjectType < nbObjects - 1)
+            ++currentObjectType;
+    }
+    else if (title == GENERATION)
+        runGenerationMenuAction_(index, button);
+    else if (title == MISSING_HEIGHTMAP)
+        closeWindow_(index);
+    else if (title == DELETION)
+        runDeletionMenuAction_(button);
+    else if (title == SHADOWS)
+    {
+        if (button == 0)
+            calculateShadowsAtCursor_();
+        else
+            calculateShadowsEverywhere_();
+    }
+    else if (title == SAVE_AND_LOAD)
+    {
+        if (button == 0)
+            indexedWorld->saveWorldToFile(WORLD_FILENAME);
+        else
+            loadWorld_();
+    }
+}
+
+void Editor3D::runCubeTypeMenuAction_(size_t index, int button)
+{
+    int const count = indexedWorld->getNbCubeType();
+    switch (button)
+    {
+    case 0:
+        replaceWindow_(index, CUBE_TYPE_SELECTION);
+        break;
+    case 1:
+        if (currentCubeType >= 1)
+            --currentCubeType;
+        break;
+    case 2:
+        if (currentCubeType < count - 1)
+            ++currentCubeType;
+        break;
+    case 3:
+        // The current type may now lie beyond the last: the overlay lowers it.
+        if (count >= 1)
+            removeLastCubeType_();
+        break;
+    case 4:
+        if (dialogState == 0 && count >= 1)
+            openDialog_(true);
+        break;
+    default:
+        if (dialogState == 0)
+            openDialog_(false);
+        break;
+    }
+}
+
+void Editor3D::runGenerationMenuAction_(size_t index, int button)
+{
+    if (button != GENERATE_WORLD_BUTTON)
+    {
+        generateAtCursor_(button);
+        return;
+    }
+    // Missing cube types are reported on their own; only a missing map is shown.
+    if (!generateWorld_() && !FileManager::fileExists(FILE_HEIGHTMAP))
+        replaceWindow_(index, MISSING_HEIGHTMAP);
+}
+
+void Editor3D::runDeletionMenuAction_(int button)
+{
+    switch (button)
+    {
+    case 0:
+        removeElementAtCursor_(false);
+        break;
+    case 1:
+        removeElementAtCursor_(true);
+        break;
+    case 2:
+        clearRegionAtCursor_();
+        break;
+    default:
+        clearWorld_();
+        break;
+    }
 }
 
 void Editor3D::updateCameraEditingMode()
@@ -454,6 +785,7 @@ bool Editor3D::addCubeZone(Int3 const& a, Int3 const& b, int cubeType)
            "a box of cubes needs an extent on every axis");
     Float3 const size = getRealFromCubeZoneIndex(positionMax - positionMin);
     Float3 const centre = getRealFromCubeZoneIndex(positionMin) + size * 0.5f;
+    history.touchRegionAt(centre);
     return indexedWorld->addCubeZone(centre, size, cubeType);
 }
 
@@ -578,6 +910,7 @@ void Editor3D::drawMarkers_(Int3 const& cursor, Int3 const& start, bool withSele
 void Editor3D::drawEditor2D(Font const& font, int nbObjects)
 {
     Color4 const previousColor = deviceManager->getColor();
+    drawMenus_(font);
     if (dialogState > 0)
         drawDialog_(font);
     else
@@ -589,6 +922,18 @@ void Editor3D::drawEditor2D(Font const& font, int nbObjects)
         drawCubeTypePreview_(font);
     }
     deviceManager->setColor(previousColor);
+}
+
+void Editor3D::drawMenus_(Font const& font) const
+{
+    int const width = deviceManager->getScene2D()->getVirtualSize().x();
+    deviceManager->setColor(128, 0, 0, 0);
+    deviceManager->getScene2D()->drawRectangle(Int2(width - MENU_BUTTON_WIDTH, 0), Int2(width, MENU_BUTTON_HEIGHT),
+                                               true);
+    deviceManager->setColor(colorWhite);
+    font.drawText(Int2(width - MENU_BUTTON_WIDTH, 0), MENU, TEXT_SCALE, -1, false);
+    for (EditorBox* const box : editorBoxes)
+        box->draw(font);
 }
 
 void Editor3D::drawDialog_(Font const& font)
@@ -722,4 +1067,14 @@ bool Editor3D::getIsCreatingOnlyCube() const
 IndexedWorld* Editor3D::getIndexedWorld() const
 {
     return indexedWorld;
+}
+
+std::vector<EditorBox*> const& Editor3D::getEditorBoxes() const
+{
+    return editorBoxes;
+}
+
+EditorHistory const& Editor3D::getHistory() const
+{
+    return history;
 }

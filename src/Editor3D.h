@@ -8,16 +8,22 @@
 // of cubes split at region borders, deletions, saving and loading the world
 // file, static shadows and generated terrain. In editor mode it places the
 // camera (orbiting the cursor, snapped to a quarter of the compass) and draws
-// its red wireframe markers and its 2-D overlay. In play mode the same object
+// its red wireframe markers and its 2-D overlay. It owns its menu windows,
+// opened from the "Menu" button in the top-right corner, whose buttons run the
+// same commands as the keys, and the undo history of the commands that change
+// the world (Ctrl+Z undoes, Ctrl+Y redoes). In play mode the same object
 // runs the script-driven placement of one box. Grid indices become world units
 // by the cube size, both ways truncating toward zero. Needs the global device
-// manager (keyboard table, mouse buttons, scenes) for its whole life.
+// manager (keyboard table, mouse buttons, scenes, sprites) for its whole life.
 
 #include "BasicVector.h"
 #include "EditText.h"
+#include "EditorHistory.h"
 
 #include <string>
+#include <vector>
 
+class EditorBox;
 class Font;
 class IndexedWorld;
 class MouseEvent;
@@ -38,8 +44,12 @@ public:
     static constexpr int NB_TEXTURE_PROMPTS = 6;
     static constexpr int FIRST_REPEAT_PROMPT = 7;
     static constexpr int COLLIDABLE_PROMPT = 10;
+    // The characters Ctrl+Z and Ctrl+Y.
+    static constexpr unsigned char KEY_UNDO = 26;
+    static constexpr unsigned char KEY_REDO = 25;
 
     Editor3D(Font const& font, IndexedWorld* indexedWorld);
+    ~Editor3D();
     Editor3D(Editor3D const&) = delete;
     Editor3D& operator=(Editor3D const&) = delete;
 
@@ -95,6 +105,9 @@ public:
     std::string const& getDialogText() const;
     bool getIsCreatingOnlyCube() const;
     IndexedWorld* getIndexedWorld() const;
+    // The open menu windows, oldest first.
+    std::vector<EditorBox*> const& getEditorBoxes() const;
+    EditorHistory const& getHistory() const;
 
 private:
     bool isKeyHeld_(int code) const;
@@ -103,6 +116,33 @@ private:
     void pressSpace_();
     void generate_();
     void removeCubeTypeOrUnusedRegions_();
+    void undoOrRedo_(bool undo);
+
+    // Commands shared by keys and menus, each one undoable step.
+    void addObjectAtCursor_();
+    void removeElementAtCursor_(bool nearest);
+    void clearRegionAtCursor_();
+    void clearWorld_();
+    bool generateAtCursor_(int type);
+    bool generateWorld_();
+    void calculateShadowsAtCursor_();
+    void calculateShadowsEverywhere_();
+    void loadWorld_();
+    void removeLastCubeType_();
+    void removeUnusedRegions_();
+    Float3 getCursorPosition_() const;
+
+    void manageEditorBoxes_(MouseEvent const& event, int nbObjects, bool& result);
+    // The window of that title with its buttons, at (100, 50) or by its parent.
+    EditorBox* createWindow_(std::string const& title, EditorBox const* parent) const;
+    // Opens the window of that title from the window at index, which closes.
+    void replaceWindow_(size_t index, std::string const& title);
+    void closeWindow_(size_t index);
+    void runMenuAction_(size_t index, int button, int nbObjects);
+    void runCubeTypeMenuAction_(size_t index, int button);
+    void runGenerationMenuAction_(size_t index, int button);
+    void runDeletionMenuAction_(int button);
+    void drawMenus_(Font const& font) const;
     void changeObjectType_(int key, int nbObjects);
     void changeCubeType_(int key);
 
@@ -139,11 +179,14 @@ private:
     EditText editText;
     IndexedWorld* indexedWorld;
     float cameraDistance;
+    // Owned, oldest first.
+    std::vector<EditorBox*> editorBoxes;
     bool isCreatingOnlyCube;
     Int3 onlyCubeCurrentIndex;
     Int3 onlyCubeStartIndex;
     bool onlyCubeValidated;
     float markerSize;
+    EditorHistory history;
 };
 
 #endif

@@ -47,13 +47,17 @@ std::string describeLastSystemError()
 }
 
 IndexedWorld::IndexedWorld(Font const* font, std::string const& worldFileName, SoundManager* soundManager)
-    : water(NULL), waterEnable(true)
+    : IndexedWorld(font, soundManager)
+{
+    clearAndLoadWorldFromFile(worldFileName);
+}
+
+IndexedWorld::IndexedWorld(Font const* font, SoundManager* soundManager) : water(NULL), waterEnable(true)
 {
     ASSERT(cotm == NULL && cubeTypeManager == NULL && worldIndexator == NULL, "Only one indexed world may exist");
     cotm = new CustomObjectTypeManager(font, soundManager);
     cubeTypeManager = new CubeTypeManager();
     worldIndexator = new WorldIndexator(SIZE_ONE_REGION);
-    clearAndLoadWorldFromFile(worldFileName);
     water = new Water(SIZE_ONE_CUBE);
 }
 
@@ -301,6 +305,11 @@ FILE* IndexedWorld::openWorldFile_(std::string const& fileName) const
 }
 
 WorldIndexator const* IndexedWorld::getWorldIndexator() const
+{
+    return worldIndexator;
+}
+
+WorldIndexator* IndexedWorld::getWorldIndexator()
 {
     return worldIndexator;
 }

@@ -8,7 +8,9 @@
 // changes, computes static shadows on request, and reads and writes the world
 // file ("WORLD", version 1, the cube types, then the region table). The three
 // registries are process-wide, so only one indexed world exists at a time.
-// Needs the global device manager (the scene, the sprites) for its whole life.
+// Loading, editing, shadows and saving work without a window (the tools use
+// them); the frame operations need the global device manager (the scene, the
+// sprites), and textures are only made when something is drawn.
 
 #include "BasicVector.h"
 
@@ -29,6 +31,8 @@ class IndexedWorld
 public:
     // Loads the world file; a missing or bad file ends the program.
     IndexedWorld(Font const* font, std::string const& worldFileName, SoundManager* soundManager);
+    // An empty world without cube types, for tools that build one.
+    IndexedWorld(Font const* font, SoundManager* soundManager);
     ~IndexedWorld();
     IndexedWorld(IndexedWorld const&) = delete;
     IndexedWorld& operator=(IndexedWorld const&) = delete;
@@ -89,6 +93,7 @@ public:
     void clearAndLoadWorldFromFile(std::string const& fileName);
 
     WorldIndexator const* getWorldIndexator() const;
+    WorldIndexator* getWorldIndexator();
     Water const* getWater() const;
 
 private:

@@ -24,14 +24,13 @@ Water::Water(float sizeOneCube)
     : planeSize(30.0f), innerSize(0.0f), textureRepeat(0.0f), sizeOneCube(sizeOneCube), sprite(NULL),
       colorUnderWater(0, 104, 255, 128), position(0.0f, SURFACE_LEVEL, 0.0f)
 {
-    ASSERT(deviceManager != NULL, "The water needs the device manager for its texture");
     ASSERT(sizeOneCube > 0.0f, "The water needs a positive cube size");
-    sprite = deviceManager->getSpriteManager()->createSprite(WATER_TEXTURE, 1, false);
 }
 
 Water::~Water()
 {
-    deviceManager->getSpriteManager()->removeSprite(sprite);
+    if (sprite != NULL)
+        deviceManager->getSpriteManager()->removeSprite(sprite);
 }
 
 void Water::setMinAndMaxViewDistance(float minDistance, float maxDistance)
@@ -71,6 +70,9 @@ float Water::snapToGrid_(float coordinate) const
 
 void Water::draw() const
 {
+    ASSERT(deviceManager != NULL, "The water needs the device manager to draw");
+    if (sprite == NULL)
+        sprite = deviceManager->getSpriteManager()->createSprite(WATER_TEXTURE, 1, false);
     Scene3D* const scene = deviceManager->getScene3D();
     unsigned const texture = static_cast<unsigned>(sprite->getImages()[0]->getTextureId());
     Float2 const size(planeSize, planeSize);

@@ -4,8 +4,9 @@
 // The water: an endless horizontal textured plane just below height 0 that
 // follows the camera in whole texture-grid steps and rises and falls over a
 // 4-second tide, plus the translucent blue full-screen tint seen while the
-// camera is below its surface. It owns its sprite ("water.png"), so it needs
-// the device manager's sprite manager for its whole life.
+// camera is below its surface. It owns its sprite ("water.png"), made on the
+// first draw through the device manager's sprite manager, so a world can be
+// built and saved without a window.
 
 #include "BasicVector.h"
 
@@ -52,7 +53,8 @@ private:
     // position: moving by whole steps keeps the texture still under the camera.
     float textureRepeat;
     float sizeOneCube;
-    Sprite* sprite;
+    // Null until the first draw.
+    mutable Sprite* sprite;
     Color4 colorUnderWater;
     // y is the water level.
     Float3 position;

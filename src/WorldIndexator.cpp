@@ -121,7 +121,6 @@ WorldIndexator::WorldIndexator(float sizeOneRegion)
     : sizeOneRegion(sizeOneRegion), tableRegionOrigin(-1, -1, -1), tableRegionSize(2, 2, 2), tableRegions(NULL),
       viewDistance(0.f)
 {
-    ASSERT(deviceManager, NULL);
     ASSERT(sizeOneRegion > 0.f, "regions need a positive size");
     allocateTableRegions();
 }
@@ -570,7 +569,9 @@ void WorldIndexator::calculateStaticShadowsOneRegion(Float3 const& position) con
 void WorldIndexator::calculateStaticShadowsAll()
 {
     std::cout << "Calculating shadows ... please wait ..." << std::endl;
-    scene3D->setWireframeMode(false);
+    // Tools compute shadows without a window.
+    if (scene3D != NULL)
+        scene3D->setWireframeMode(false);
     for (int x = 0; x < tableRegionSize.x(); ++x)
         for (int z = 0; z < tableRegionSize.z(); ++z)
         {

@@ -8,8 +8,9 @@
 // region holding it (zones straddling a border are refused), manages and
 // draws only the regions around the camera, releases the buffers of all
 // others, drives the static shadow calculation region by region and reads
-// and writes the region table part of the world file. Needs the global
-// device manager (for the scene and its camera).
+// and writes the region table part of the world file. Managing, drawing and
+// the collision queries need the global device manager (the scene and its
+// camera); building, editing, shadows and the file do not.
 
 #include "BasicVector.h"
 #include "CubeZone.h"

@@ -222,6 +222,14 @@ void WorldRegion::calculateStaticShadows(std::vector<CubeZone const*> const& occ
     }
 }
 
+void WorldRegion::swapElements(std::vector<CubeZone>& zones, std::vector<CustomObject>& objects)
+{
+    zonesChanged_();
+    cubeZones.swap(zones);
+    customObjects.swap(objects);
+    objectsChanged_();
+}
+
 void WorldRegion::addCubeZone(CubeZone const& zone)
 {
     zonesChanged_();

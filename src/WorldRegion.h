@@ -55,6 +55,9 @@ public:
     // first object exactly at the point.
     bool removeElement(Float3 const& point);
     void clearAll();
+    // Exchanges the region's zones and objects with the given lists (the
+    // editor's undo keeps them), in order and by value.
+    void swapElements(std::vector<CubeZone>& zones, std::vector<CustomObject>& objects);
 
     // One element block of the world file: zones, or script objects when objects is set.
     void saveToFile(RecordWriter& writer, bool objects) const;

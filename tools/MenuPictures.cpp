@@ -152,6 +152,7 @@ Canvas makeEditorHelp()
         {"r", "remove unused regions"},
         {"i", "cursor back to the origin"},
         {"s / l", "save / load world.dat"},
+        {"Ctrl + Z / Ctrl + Y", "undo / redo a change of the world"},
         {"Left drag", "turn the view"},
         {"Mouse wheel", "zoom in / out"},
         {"a", "leave the editor"},

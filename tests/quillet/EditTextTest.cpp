@@ -195,10 +195,13 @@ TEST_F(TextFieldWindow, CursorBlinksEveryHalfSecondWhileActive)
     EXPECT_TRUE(textOnly == pixelsOf(drawn));
 }
 
-TEST(EditTextChecks, NeedsTheDeviceManager)
+TEST(EditTextChecks, NeedsTheDeviceManagerToDraw)
 {
-    TestSupport::ChildResult const result =
-        TestSupport::runInChild([] { EditText field(false, -1, Int2(0, 0), NULL, false, false); });
+    TestSupport::ChildResult const result = TestSupport::runInChild([] {
+        EditText field(false, -1, Int2(0, 0), NULL, false, false);
+        field.insertStringAtEnd("typed without a window");
+        field.draw(1.f);
+    });
     EXPECT_EQ(1, result.exitStatus);
     EXPECT_NE(std::string::npos, result.errors.find("Condition: deviceManager\n"));
     EXPECT_NE(std::string::npos, result.errors.find("quillet_src/EditText"));

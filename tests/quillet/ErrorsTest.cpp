@@ -1,6 +1,8 @@
 #include "Errors.h"
 #include "TestSupport.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace
@@ -64,4 +66,26 @@ TEST(Errors, PassingAssertAndPrintErrorLetTheProgramGoOn)
     });
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.errors, "ERROR : extension not available\n");
+}
+
+// Tools replace the report with one line of their own; a handler that returns
+// still gets the usual report and exit.
+TEST(Errors, AFatalHandlerReplacesTheReport)
+{
+    TestSupport::ChildResult const replaced = TestSupport::runInChild([] {
+        Errors::setFatalHandler([](char const* condition, char const* message) {
+            fprintf(stderr, "tool: %s / %s\n", condition, message);
+            std::exit(3);
+        });
+        int const argc = 2;
+        ASSERT(argc == 3, "wrong count");
+    });
+    EXPECT_EQ(replaced.exitStatus, 3);
+    EXPECT_EQ(replaced.errors, "tool: argc == 3 / wrong count\n");
+    TestSupport::ChildResult const returned = TestSupport::runInChild([] {
+        Errors::setFatalHandler([](char const*, char const*) { fprintf(stderr, "noted\n"); });
+        FATAL_ERROR("stop");
+    });
+    EXPECT_EQ(returned.exitStatus, 1);
+    EXPECT_EQ(returned.errors.find("noted\nERROR : "), 0u) << returned.errors;
 }

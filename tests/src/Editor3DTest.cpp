@@ -2,6 +2,7 @@
 #include "CubeType.h"
 #include "DeviceManager.h"
 #include "Editor3D.h"
+#include "EditorBox.h"
 #include "IndexedWorld.h"
 #include "KeyboardManager.h"
 #include "Scene2D.h"
@@ -794,4 +795,30 @@ TEST_F(EditorWorld, BoxWithoutExtentBreaksTheAdditionContract)
                                  "positionMax.y() && positionMin.z() != positionMax.z()"),
               std::string::npos)
         << result.errors;
+}
+
+TEST_F(EditorKeys, DraggingAMenuWindowWithTheLeftButtonAlsoTurnsTheView)
+{
+    open(1);
+    std::string const window = TestSupport::findWindow("editor key test");
+    bool result = false;
+    int const width = deviceManager->getScene2D()->getVirtualSize().x();
+    editor().injectMouseEvent(MouseEvent(Int2(width - 50, 10), GLManager::MOUSE_LEFT_BUTTON,
+                                         GLManager::MOUSE_BUTTON_DOWN),
+                              NB_OBJECT_TYPES, result);
+    ASSERT_EQ(editor().getEditorBoxes().size(), 1u);
+    EditorBox const& menu = *editor().getEditorBoxes()[0];
+    ASSERT_TRUE(TestSupport::xdotool("mousemove --window " + window + " 110 60"));
+    ASSERT_TRUE(pumpUntil([] { return deviceManager->getMousePosition() == Int2(110, 60); }));
+    Camera const& camera = deviceManager->getScene3D()->getCamera();
+    float const pitch = camera.getAngleX();
+    float const yaw = camera.getAngleY();
+    holdLeftButton();
+    ASSERT_TRUE(menu.getIsDragging());
+    ASSERT_TRUE(TestSupport::xdotool("mousemove --window " + window + " 150 90"));
+    EXPECT_TRUE(pumpUntil([&] { return menu.getPosition() == Int2(140, 80); }));
+    EXPECT_FLOAT_EQ(camera.getAngleY(), yaw - 40.f) << "one degree per pixel to the right";
+    EXPECT_FLOAT_EQ(camera.getAngleX(), pitch - 30.f);
+    releaseLeftButton();
+    EXPECT_FALSE(menu.getIsDragging());
 }

@@ -51,14 +51,19 @@ protected:
     {
         REQUIRE_DISPLAY();
         WorldTestSupport::enterGameFolder(WorldTestSupport::emptyWorld());
-        TestSupport::writeFile("world.lua", "function lua_onInitGame() setPlayerMovementNone() end\n"
-                                            "function lua_onUninitGame() end\n"
-                                            "function lua_getNbObjects() return 0 end\n"
-                                            "function lua_loop() end\n");
+        TestSupport::writeFile("world.lua", script());
         manager = new LuaManager("game_tests");
     }
 
     void TearDown() override { delete manager; }
+
+    virtual std::string script() const
+    {
+        return "function lua_onInitGame() setPlayerMovementNone() end\n"
+               "function lua_onUninitGame() end\n"
+               "function lua_getNbObjects() return 0 end\n"
+               "function lua_loop() end\n";
+    }
 
     // The player's record of a game save: position, camera yaw and pitch, movement type.
     static std::string playerRecord()
@@ -114,4 +119,40 @@ TEST_F(LuaManagerTest, SaveIntoAFolderThatDoesNotExistIsReportedAndNothingIsWrit
     manager->saveGameSave("no/such/folder/game.sav");
     std::string const errors = testing::internal::GetCapturedStderr();
     EXPECT_NE(errors.find("Could not create the game save file no/such/folder/game.sav"), std::string::npos) << errors;
+}
+
+// An object of type 0 asks for a save when first managed; the loop asks for one in its first frame.
+class LuaManagerObjectTest : public LuaManagerTest
+{
+protected:
+    std::string script() const override
+    {
+        return "function lua_onInitGame() setPlayerMovementNone() end\n"
+               "function lua_onUninitGame() end\n"
+               "function lua_getNbObjects() return 1 end\n"
+               "function lua_load_0() end\n"
+               "function lua_unload_0() end\n"
+               "function lua_draw_0() end\n"
+               "objectSaved = false\n"
+               "function lua_manage_0()\n"
+               "  if not objectSaved then saveGame(\"object.sav\") objectSaved = true end\n"
+               "end\n"
+               "frame = 0\n"
+               "function lua_loop()\n"
+               "  frame = frame + 1\n"
+               "  if frame == 1 then saveGame(\"loop.sav\") end\n"
+               "end\n";
+    }
+};
+
+TEST_F(LuaManagerObjectTest, SaveAskedByAnObjectIsMadeInItsFrameAndOneAskedByTheLoopInTheNext)
+{
+    manager->getWorld()->getIndexedWorld().addCustomObject(Float3(5.f, 5.f, 5.f), 0);
+    testing::internal::CaptureStdout();
+    manager->manageAndDraw();
+    EXPECT_FALSE(readFile("object.sav").empty()) << "the object's save waited for another frame";
+    EXPECT_TRUE(readFile("loop.sav").empty()) << "the loop's save was made before the next frame's request step";
+    manager->manageAndDraw();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(readFile("loop.sav").size(), 28u);
 }
