@@ -35,6 +35,7 @@ void makeScreens(DataFolder& data)
     data.savePicture("menus/options_menu.png", MenuPictures::makeOptionsMenu(), true);
     data.savePicture("menus/menu_mouse.png", MenuPictures::makeCursor(), true);
     data.savePicture("menus/editor_box.png", MenuPictures::makeEditorHelp(), true);
+    data.savePicture("title.png", MenuPictures::makeTitle(), false);
 }
 
 void makeSurfaces(DataFolder& data)
@@ -77,6 +78,7 @@ void makeSounds(DataFolder& data)
 {
     data.saveBytes("sound/walk.wav", WavFile::encode(Sounds::makeFootstep(), Sounds::SAMPLE_RATE));
     data.saveBytes("sound/jump.wav", WavFile::encode(Sounds::makeJump(), Sounds::SAMPLE_RATE));
+    data.saveBytes("sound/pickup.wav", WavFile::encode(Sounds::makePickup(), Sounds::SAMPLE_RATE));
 }
 }
 

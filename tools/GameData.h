@@ -4,8 +4,8 @@
 // Everything the game loads from its working directory, made from nothing but
 // this generator's own code (and the system's DejaVu fonts for lettering):
 // pictures, font, sky, cube and water textures, the player's and the script
-// objects' models, sounds and the height map. Two runs give byte-identical
-// files. Files that other tools put in the folder (the world and the game
+// objects' models, sounds, the height map and the demo game's title picture.
+// Two runs give byte-identical files. Files that other tools put in the folder (the world and the game
 // script) are left alone.
 
 #include <string>

@@ -2,6 +2,8 @@
 
 #include "TextRenderer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -169,6 +171,41 @@ Canvas makeEditorHelp()
         action.draw(canvas, line.action, 180, baseline, WHITE);
         baseline += 17;
     }
+    return canvas;
+}
+
+Canvas makeTitle()
+{
+    int const size = 1024;
+    // A night-blue sky over a dark ground: the edges stay dark so that the
+    // black bars beside the stretched picture continue it.
+    Canvas canvas(size, size, Color4(0, 0, 0, 255));
+    for (int y = 0; y < size; ++y)
+    {
+        float const f = y / float(size);
+        int const glow = int(60.0f * (1.0f - std::abs(f - 0.62f) * 2.5f));
+        Color4 const row(std::max(0, 10 + glow / 3), std::max(0, 18 + glow / 2), std::max(0, 44 + glow), 255);
+        canvas.fillRect(0, y, size, y + 1, row);
+    }
+    canvas.fillRect(0, 700, size, size, Color4(14, 24, 20, 255));
+    // A little stair of cubes, and a coin and a gem above it.
+    Color4 const colours[] = {Color4(78, 146, 54, 255), Color4(124, 88, 58, 255), Color4(130, 130, 136, 255),
+                              Color4(222, 202, 146, 255), Color4(164, 66, 48, 255)};
+    for (int i = 0; i < 5; ++i)
+        for (int level = 0; level <= std::min(i, 4 - i); ++level)
+        {
+            int const x = 282 + i * 92;
+            int const y = 608 - level * 92;
+            canvas.drawPanel(x, y, x + 88, y + 88, 6.0f, 3.0f, colours[(i + level) % 5], Color4(8, 14, 28, 255));
+        }
+    canvas.fillDisc(Float2(330.0f, 470.0f), 34.0f, Color4(240, 196, 60, 255));
+    canvas.fillDisc(Float2(330.0f, 470.0f), 22.0f, Color4(255, 226, 120, 255));
+    canvas.fillPolygon({Float2(694.0f, 420.0f), Float2(730.0f, 460.0f), Float2(694.0f, 520.0f), Float2(658.0f, 460.0f)},
+                       Color4(90, 200, 240, 255));
+    TextRenderer const title(BOLD, 120), subtitle(REGULAR, 34), prompt(BOLD, 36);
+    title.drawCentred(canvas, "QUILLET", 0, 90, size, 250, GOLD);
+    subtitle.drawCentred(canvas, "Coins and gems on the plaza", 0, 250, size, 310, PALE);
+    prompt.drawCentred(canvas, "Press space to start", 0, 800, size, 860, WHITE);
     return canvas;
 }
 }

@@ -58,4 +58,25 @@ std::vector<float> makeJump()
     }
     return samples;
 }
+
+std::vector<float> makePickup()
+{
+    size_t const count = SAMPLE_RATE * 35 / 100; // 350 ms
+    size_t const secondNote = SAMPLE_RATE * 8 / 100;
+    std::vector<float> samples(count);
+    for (size_t i = 0; i < count; ++i)
+    {
+        float const t = i / float(SAMPLE_RATE);
+        // A bell: a fundamental with a quieter, faster-dying octave.
+        float sample = std::sin(2.0f * PI * 988.0f * t) * std::exp(-t * 14.0f);
+        sample += 0.3f * std::sin(2.0f * PI * 1976.0f * t) * std::exp(-t * 30.0f);
+        if (i >= secondNote)
+        {
+            float const u = (i - secondNote) / float(SAMPLE_RATE);
+            sample += std::sin(2.0f * PI * 1480.0f * u) * std::exp(-u * 11.0f);
+        }
+        samples[i] = 0.35f * sample * edgeFade(i, count);
+    }
+    return samples;
+}
 }

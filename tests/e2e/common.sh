@@ -4,6 +4,7 @@
 # The arguments: the program, the game data folder, the folder of the test tools.
 
 set -euo pipefail
+E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 e2e_setup() {
   APPLICATION=$1
@@ -96,6 +97,15 @@ e2e_wait_output() {
     sleep 0.1
   done
   e2e_fail "no '$pattern' within $seconds s"
+}
+
+# Holds a key down long enough for a script polling getKey to see it (a plain
+# press and release can fall between two frames), or for the given seconds.
+e2e_tap() {
+  xdotool windowfocus --sync "$APP_WINDOW" 2>/dev/null || true
+  xdotool keydown "$1"
+  sleep "${2:-0.25}"
+  xdotool keyup "$1"
 }
 
 # A press and release of the left button at a window position. In play mode

@@ -158,7 +158,7 @@ TEST(EngineLoading, SoundsDecodeAndPlayThroughTheSoundManager)
 
     SoundManager* manager = new SoundManager("tools_tests");
     ASSERT_TRUE(manager->isSoundOn());
-    for (char const* name : {"sound/walk.wav", "sound/jump.wav"})
+    for (char const* name : {"sound/walk.wav", "sound/jump.wav", "sound/pickup.wav"})
     {
         Sound_OpenAL* sound = dynamic_cast<Sound_OpenAL*>(manager->getSound(GeneratedData::path(name).c_str()));
         ASSERT_NE(sound, nullptr) << name;

@@ -44,7 +44,7 @@ TEST(GameData, WritesEveryFileTheGameLoadsAndStaysSmall)
         "skybox/bottom.png", "skybox/left.png", "skybox/right.png", "skybox/front.png", "skybox/back.png",
         "obj_player/player_frame1.obj", "obj_player/player_frame2.obj", "obj_player/player_frame3.obj",
         "obj_player/player_frame4.obj", "obj_player/player_frame5.obj", "sound/walk.wav", "sound/jump.wav",
-        "world_heightmap.png"};
+        "sound/pickup.wav", "world_heightmap.png", "title.png"};
     for (char const* texture : GeneratedData::CUBE_TEXTURES)
     {
         required.push_back(std::string("cube_textures/") + texture);

@@ -47,7 +47,7 @@ TEST(Pictures, EveryPictureHasPowerOfTwoSidesAndTheExpectedAlpha)
         {"menus/options_menu.png", true}, {"menus/menu_mouse.png", true}, {"menus/editor_box.png", true},
         {"whiteTexture.png", true},     {"black_semi_transparent.png", true}, {"water.png", true},
         {"world_heightmap.png", false}, {"obj_player/player.png", false}, {"obj_objects/gem.png", false},
-        {"obj_objects/coin.png", false}};
+        {"obj_objects/coin.png", false}, {"title.png", false}};
     for (char const* face : {"top", "bottom", "left", "right", "front", "back"})
         expected.push_back({std::string("skybox/") + face + ".png", false});
     for (char const* texture : GeneratedData::CUBE_TEXTURES)
