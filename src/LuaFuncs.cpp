@@ -389,6 +389,8 @@ int scriptDraw2DSprite(lua_State* lua)
     int const argc = lua_gettop(lua);
     ASSERT(argc == 3, calledFrom(lua));
     Sprite* const sprite = spriteArgument(lua, "draw2DSprite");
+    // The script may draw before draw2DWorld, while the 3-D world's set-up (lighting) still holds.
+    scene2D->set2DMode();
     sprite->setPosition(Int2(truncatedArgument(lua, 2), truncatedArgument(lua, 3)));
     sprite->draw();
     return 0;
@@ -415,6 +417,7 @@ int scriptDrawText(lua_State* lua)
     ASSERT(argc == 3, calledFrom(lua));
     std::string const text = stringArgument(lua, 1);
     Int2 const position(truncatedArgument(lua, 2), truncatedArgument(lua, 3));
+    scene2D->set2DMode();
     fontFor(lua, "drawText").drawText(position, text.c_str(), Float2(1.f, 1.f), -1, false);
     return 0;
 }
@@ -425,6 +428,7 @@ int scriptDrawTextCenter(lua_State* lua)
     ASSERT(argc == 1, calledFrom(lua));
     std::string const text = stringArgument(lua, 1);
     Font const& textFont = fontFor(lua, "drawTextCenter");
+    scene2D->set2DMode();
     Int2 const screen = scene2D->getVirtualSize();
     Int2 const position((screen.x() - textFont.getWidth(text.c_str(), -1, 1.0f)) / 2,
                         (screen.y() - textFont.getHeight()) / 2);
@@ -814,6 +818,7 @@ int scriptSetFogColor(lua_State* lua)
 // Clears the screen to black and draws the sprite centred on it.
 void drawCentredOnBlack(Sprite& sprite)
 {
+    scene2D->set2DMode();
     deviceManager->clearBackground(colorBlack);
     Int2 const screen = scene2D->getVirtualSize();
     Int2 const size = sprite.getSize();

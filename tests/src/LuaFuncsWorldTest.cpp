@@ -210,3 +210,23 @@ TEST_F(LuaFuncsWorldTest, ChecksOfTheWorldFunctionsEndTheGameWithTheirCondition)
             << result.errors;
     }
 }
+
+TEST_F(LuaFuncsWorldTest, PicturesDrawnRightAfterTheThreeDWorldShowInTheirColours)
+{
+    WorldTestSupport::writeSolidPng("red.png", 255, 0, 0, 255);
+    run(R"(function lua_getNbObjects() return 0 end
+function run()
+  sprite = load2DSprite("red.png")
+  clearBackground()
+  draw3DWorld()
+  setColor(255, 255, 255, 255)
+  drawSpriteFullscreenStretched(sprite)
+end
+function placed()
+  draw3DWorld()
+  draw2DSprite(sprite, 10, 10)
+end)");
+    EXPECT_EQ(TestSupport::readScenePixelRgb(400, 300), Color4(255, 0, 0, 255));
+    script->callLuaGenericFunction("placed");
+    EXPECT_EQ(TestSupport::readScenePixelRgb(10, 10), Color4(255, 0, 0, 255));
+}

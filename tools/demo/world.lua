@@ -274,11 +274,11 @@ function drawHud(microseconds3D)
 end
 
 function drawTitle()
-  draw2DWorld()    -- switches to 2-D drawing; 2-D pictures need it first
   setColor(255, 255, 255, 255)   -- sprites and text are tinted by the drawing colour
   -- Clears to black and covers the window. The next draw2DWorld tells the
   -- world, which is then neither drawn nor moved while the title shows.
   drawSpriteFullscreenStretched(titleSprite)
+  draw2DWorld()
 end
 
 -- ---------------------------------------------------------------- entry points
