@@ -25,7 +25,7 @@ bash "$root/scripts/setup_windows.sh" "$out/deps"
 
 echo "Game data (Linux build)"
 [ -f "$linux_build/CMakeCache.txt" ] || cmake -S "$root" -B "$linux_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-flock "$LOCK" cmake --build "$linux_build" --target game_data -j2 >/dev/null
+flock "$LOCK" cmake --build "$linux_build" --target game_data demo_world -j2 >/dev/null
 
 echo "Application.exe"
 cmake -S "$root" -B "$cross_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
