@@ -1,4 +1,4 @@
-#include "WorldInspection.h"
+#include "WorldExamination.h"
 
 #include "CubeType.h"
 #include "CubeZone.h"
@@ -85,7 +85,7 @@ void printCubeTypes(IndexedWorld& world, std::ostream& out)
 }
 } // namespace
 
-namespace WorldInspection
+namespace WorldExamination
 {
 void printSummary(IndexedWorld& world, std::ostream& out)
 {
@@ -164,4 +164,4 @@ std::vector<std::string> checkZoneCubeTypes(IndexedWorld const& world)
     });
     return problems;
 }
-} // namespace WorldInspection
+} // namespace WorldExamination

@@ -1,4 +1,4 @@
-// world_inspector: prints what a world file holds, or checks that a game
+// world_examiner: prints what a world file holds, or checks that a game
 // folder would start: its world file reads whole, every texture it names is
 // there, every zone has its cube type, and world.lua loads and defines the
 // functions the game will call. Runs without a window.
@@ -6,7 +6,7 @@
 #include "Errors.h"
 #include "IndexedWorld.h"
 #include "ScriptCheck.h"
-#include "WorldInspection.h"
+#include "WorldExamination.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -19,8 +19,8 @@
 
 namespace
 {
-char const* const USAGE = "Usage: world_inspector <world file>\n"
-                          "       world_inspector --check <game folder>\n"
+char const* const USAGE = "Usage: world_examiner <world file>\n"
+                          "       world_examiner --check <game folder>\n"
                           "The first form prints the world's cube types and textures, and its regions with\n"
                           "their zones, script objects and static shadows. The second checks the folder's\n"
                           "world.dat and world.lua: exit status 0 when the game would start, 1 otherwise.\n";
@@ -75,10 +75,10 @@ int check(std::string const& folder)
     std::vector<std::string> const scriptProblems = script.getProblems();
     printProblems(scriptProblems);
     std::unique_ptr<IndexedWorld> const world = loadQuietly(folder + "/world.dat");
-    std::vector<std::string> problems = WorldInspection::checkTextures(*world, folder);
-    std::vector<std::string> const zoneProblems = WorldInspection::checkZoneCubeTypes(*world);
+    std::vector<std::string> problems = WorldExamination::checkTextures(*world, folder);
+    std::vector<std::string> const zoneProblems = WorldExamination::checkZoneCubeTypes(*world);
     problems.insert(problems.end(), zoneProblems.begin(), zoneProblems.end());
-    script.checkObjectTypes(WorldInspection::getObjectTypes(*world));
+    script.checkObjectTypes(WorldExamination::getObjectTypes(*world));
     problems.insert(problems.end(), script.getProblems().begin() + long(scriptProblems.size()),
                     script.getProblems().end());
     printProblems(problems);
@@ -111,6 +111,6 @@ int main(int argc, char** argv)
     }
     std::unique_ptr<IndexedWorld> const world = loadQuietly(args[0]);
     std::cout << "World file: " << args[0] << std::endl;
-    WorldInspection::printSummary(*world, std::cout);
+    WorldExamination::printSummary(*world, std::cout);
     return 0;
 }

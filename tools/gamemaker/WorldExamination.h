@@ -1,7 +1,7 @@
-#ifndef WORLDINSPECTION_H
-#define WORLDINSPECTION_H
+#ifndef WORLDEXAMINATION_H
+#define WORLDEXAMINATION_H
 
-// What the world inspector finds in a loaded world: the summary of its cube
+// What the world examiner finds in a loaded world: the summary of its cube
 // types, regions, zones, script objects and static shadows, and the checks
 // of a game folder against it (textures present, zones of existing cube
 // types). Works on the world as the game reads it, without a window.
@@ -14,7 +14,7 @@
 
 class IndexedWorld;
 
-namespace WorldInspection
+namespace WorldExamination
 {
 void printSummary(IndexedWorld& world, std::ostream& out);
 // The script object type ids the world holds.
@@ -24,6 +24,6 @@ std::set<int> getObjectTypes(IndexedWorld const& world);
 std::vector<std::string> checkTextures(IndexedWorld& world, std::string const& gameFolder);
 // One line per zone whose cube type id the world does not have.
 std::vector<std::string> checkZoneCubeTypes(IndexedWorld const& world);
-} // namespace WorldInspection
+} // namespace WorldExamination
 
 #endif

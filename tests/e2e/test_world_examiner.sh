@@ -1,9 +1,9 @@
 # The game maker's tools on the game data folder the build made: the world
-# inspector passes it and fails, with one clear line, on a missing texture and
+# examiner passes it and fails, with one clear line, on a missing texture and
 # on a truncated world file; a data pack of the folder gives it back byte for byte.
-# Arguments: the world_inspector program, the data_pack program, the game data folder.
+# Arguments: the world_examiner program, the data_pack program, the game data folder.
 set -euo pipefail
-INSPECTOR=$1
+EXAMINER=$1
 DATA_PACK=$2
 GAME_DATA=$3
 WORK=$(mktemp -d /tmp/quillet_tools_XXXXXX)
@@ -16,10 +16,10 @@ fail() {
   exit 1
 }
 
-# Runs the inspector's check on a folder; sets STATUS.
-inspect() {
+# Runs the examiner's check on a folder; sets STATUS.
+examine() {
   STATUS=0
-  "$INSPECTOR" --check "$1" > "$WORK/out.txt" 2> "$WORK/err.txt" || STATUS=$?
+  "$EXAMINER" --check "$1" > "$WORK/out.txt" 2> "$WORK/err.txt" || STATUS=$?
 }
 
 cp -r "$GAME_DATA" "$WORK/game"
@@ -36,16 +36,16 @@ if [ ! -f "$WORK/game/world.lua" ]; then
   } > "$WORK/game/world.lua"
 fi
 
-inspect "$WORK/game"
+examine "$WORK/game"
 [ "$STATUS" = 0 ] || fail "the generated game folder does not pass"
 grep -q "^check passed" "$WORK/out.txt" || fail "no 'check passed' line"
-"$INSPECTOR" "$WORK/game/world.dat" > "$WORK/out.txt" 2> "$WORK/err.txt" || fail "the summary failed"
+"$EXAMINER" "$WORK/game/world.dat" > "$WORK/out.txt" 2> "$WORK/err.txt" || fail "the summary failed"
 grep -q "^Cube types: " "$WORK/out.txt" || fail "the summary lists no cube types"
 
 # A missing texture.
 cp -r "$WORK/game" "$WORK/no_texture"
 rm "$WORK/no_texture/cube_shadowed_textures/brick.png"
-inspect "$WORK/no_texture"
+examine "$WORK/no_texture"
 [ "$STATUS" = 1 ] || fail "a missing texture passes (status $STATUS)"
 grep -qx "error: missing texture cube_shadowed_textures/brick.png" "$WORK/err.txt" || fail "no line for the missing texture"
 grep -q "^check failed: 1 problem" "$WORK/out.txt" || fail "no 'check failed' verdict for the missing texture"
@@ -54,16 +54,16 @@ grep -q "^check failed: 1 problem" "$WORK/out.txt" || fail "no 'check failed' ve
 cp -r "$WORK/game" "$WORK/truncated"
 size=$(stat -c %s "$WORK/game/world.dat")
 head -c $((size / 2)) "$WORK/game/world.dat" > "$WORK/truncated/world.dat"
-inspect "$WORK/truncated"
+examine "$WORK/truncated"
 [ "$STATUS" = 1 ] || fail "a truncated world file passes (status $STATUS)"
 grep -q "^error: File '.*world.dat' is truncated" "$WORK/err.txt" || fail "no clear line for the truncated file"
 [ "$(wc -l < "$WORK/err.txt")" = 1 ] || fail "more than one line for the truncated file"
 grep -qx "check failed" "$WORK/out.txt" || fail "no 'check failed' verdict for the truncated file"
 
 # Bad use: a message and a non-zero status.
-STATUS=0; "$INSPECTOR" --check > /dev/null 2> "$WORK/err.txt" || STATUS=$?
+STATUS=0; "$EXAMINER" --check > /dev/null 2> "$WORK/err.txt" || STATUS=$?
 [ "$STATUS" != 0 ] && grep -q "Usage" "$WORK/err.txt" || fail "bad arguments are not refused"
-"$INSPECTOR" --help | grep -q "Usage" || fail "no --help"
+"$EXAMINER" --help | grep -q "Usage" || fail "no --help"
 "$DATA_PACK" --help | grep -q "Usage" || fail "no --help for data_pack"
 
 # The data pack round trip.

@@ -1,6 +1,6 @@
 #include "IndexedWorld.h"
 #include "TestSupport.h"
-#include "WorldInspection.h"
+#include "WorldExamination.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -31,7 +31,7 @@ void addTypes(IndexedWorld& world)
 }
 } // namespace
 
-TEST(WorldInspection, SummarisesTypesRegionsObjectsAndShadows)
+TEST(WorldExamination, SummarisesTypesRegionsObjectsAndShadows)
 {
     IndexedWorld world(NULL, NULL);
     addTypes(world);
@@ -42,7 +42,7 @@ TEST(WorldInspection, SummarisesTypesRegionsObjectsAndShadows)
     world.addCustomObject(Float3(410.f, 5.f, 5.f), 0);
     world.calculateStaticShadowsOneRegion(Float3(5.f, 5.f, 5.f));
     std::ostringstream out;
-    WorldInspection::printSummary(world, out);
+    WorldExamination::printSummary(world, out);
     std::string const summary = out.str();
     for (char const* expected :
          {"Cube types: 2\n", "  0: top grass_top.png, bottom dirt.png, front dirt.png", "1: top snow.png",
@@ -55,19 +55,19 @@ TEST(WorldInspection, SummarisesTypesRegionsObjectsAndShadows)
     // The upper zone shades part of the lower one's top; each zone has three faces away from the light.
     EXPECT_EQ(summary.find("shadows on 2 zones (0 triangle vertices"), std::string::npos) << summary;
     EXPECT_NE(summary.find(" triangle vertices, 6 faces wholly in shadow)\n  region (1, 0, 0)"), std::string::npos) << summary;
-    EXPECT_EQ(WorldInspection::getObjectTypes(world), (std::set<int>{0, 1}));
+    EXPECT_EQ(WorldExamination::getObjectTypes(world), (std::set<int>{0, 1}));
 }
 
-TEST(WorldInspection, FindsMissingTexturesAndZonesOfUnknownCubeTypes)
+TEST(WorldExamination, FindsMissingTexturesAndZonesOfUnknownCubeTypes)
 {
     IndexedWorld world(NULL, NULL);
     addTypes(world);
     world.addCubeZone(Float3(5.f, 5.f, 5.f), Float3(10.f, 10.f, 10.f), 1);
-    EXPECT_TRUE(WorldInspection::checkZoneCubeTypes(world).empty());
+    EXPECT_TRUE(WorldExamination::checkZoneCubeTypes(world).empty());
     world.addCubeZone(Float3(5.f, 35.f, 5.f), Float3(10.f, 10.f, 10.f), 2);
-    std::vector<std::string> const zones = WorldInspection::checkZoneCubeTypes(world);
+    std::vector<std::string> const zones = WorldExamination::checkZoneCubeTypes(world);
     ASSERT_EQ(zones.size(), 1u);
     EXPECT_EQ(zones[0], "the zone at (5, 35, 5) in region (0, 0, 0) uses cube type 2, but the world has 2 cube types");
-    std::vector<std::string> const textures = WorldInspection::checkTextures(world, makeGameFolder());
+    std::vector<std::string> const textures = WorldExamination::checkTextures(world, makeGameFolder());
     EXPECT_EQ(textures, (std::vector<std::string>{"missing texture cube_shadowed_textures/snow.png"}));
 }
