@@ -303,15 +303,23 @@ Camera& sceneCamera()
     return scene3D->getCamera();
 }
 
-// Calls the script's "lua_getNbObjects" through the error handler and returns its number.
-int callGetNbObjects(lua_State* lua)
+// Calls the script's global function through the error handler with one
+// result, which it leaves on top of the stack; returns the handler's index,
+// below the result. A missing function or an error in it is fatal.
+int callWithOneResult(lua_State* lua, char const* functionName)
 {
-    char const* const functionName = "lua_getNbObjects";
-    int const handlerIndex = lua_gettop(lua) + 1;
     lua_getfield(lua, LUA_REGISTRYINDEX, ERROR_HANDLER_KEY);
+    int const handlerIndex = lua_gettop(lua);
     lua_getfield(lua, LUA_GLOBALSINDEX, functionName);
     if (lua_pcall(lua, 0, 1, handlerIndex) != 0)
         reportScriptFailure(lua, "calling function ", functionName);
+    return handlerIndex;
+}
+
+// What the script's "lua_getNbObjects" returns, which must be a number.
+int callGetNbObjects(lua_State* lua)
+{
+    int const handlerIndex = callWithOneResult(lua, "lua_getNbObjects");
     ASSERT(lua_isnumber(lua, -1), "lua_getNbObjects must return the number of script object types");
     lua_Integer const count = lua_tointeger(lua, -1);
     lua_settop(lua, handlerIndex - 1);
@@ -1040,21 +1048,11 @@ void LuaFuncs::unloadFile()
     std::cout << "Closing script." << std::endl;
 }
 
-int LuaFuncs::pushCall_(char const* functionName)
+void LuaFuncs::callLuaGenericFunction(char const* functionName)
 {
     ASSERT(functionName != NULL, NULL);
     ASSERT(lua != NULL, "no script is loaded");
-    lua_getfield(lua, LUA_REGISTRYINDEX, ERROR_HANDLER_KEY);
-    int const handlerIndex = lua_gettop(lua);
-    lua_getfield(lua, LUA_GLOBALSINDEX, functionName);
-    return handlerIndex;
-}
-
-void LuaFuncs::callLuaGenericFunction(char const* functionName)
-{
-    int const handlerIndex = pushCall_(functionName);
-    if (lua_pcall(lua, 0, 1, handlerIndex) != 0)
-        reportScriptFailure(lua, "calling function ", functionName);
+    int const handlerIndex = callWithOneResult(lua, functionName);
     lua_settop(lua, handlerIndex - 1);
 }
 

@@ -86,9 +86,6 @@ protected:
     LuaFuncs();
 
 private:
-    // Pushes the error handler and the named global; returns the handler's stack index.
-    int pushCall_(char const* functionName);
-
     lua_State* lua;
     ScriptHandles handles;
 };
