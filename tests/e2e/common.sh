@@ -108,6 +108,18 @@ e2e_tap() {
   xdotool keyup "$1"
 }
 
+# A key pressed while another is held. The program reads held keys when it
+# handles a press, once a frame, so the held key goes down a good while before
+# the press and comes up a good while after it.
+e2e_key_while_holding() {
+  xdotool windowfocus --sync "$APP_WINDOW" 2>/dev/null || true
+  xdotool keydown "$1"
+  sleep 0.3
+  xdotool key "$2"
+  sleep 0.3
+  xdotool keyup "$1"
+}
+
 # A press and release of the left button at a window position. In play mode
 # the game puts the pointer back to the window's centre after each motion, and
 # a slow frame may do so after the move made here: the move is made again

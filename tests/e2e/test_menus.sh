@@ -64,8 +64,7 @@ wait_count 6 "editor button"
 # Close the menu and open the cube-type dialog in editor mode: Escape then
 # closes only the dialog, so the next 'a' leaves the editor.
 e2e_key Escape; sleep 0.3
-xdotool windowfocus --sync "$APP_WINDOW"
-xdotool keydown F3 key q keyup F3; sleep 0.5
+e2e_key_while_holding F3 q; sleep 0.3
 e2e_key Escape; sleep 0.3
 e2e_key a
 wait_count 7 "Escape with the dialog open opened the menu"
