@@ -42,6 +42,8 @@ LUA
 . "$root/scripts/xvfb.sh"
 if [ -z "${DISPLAY:-}" ] || ! display_works; then
   start_xvfb
+  # start_xvfb's own exit trap replaced ours: keep both.
+  trap 'kill "${game:-}" 2>/dev/null || true; rm -rf "$work"; kill $XVFB_PID 2>/dev/null || true' EXIT
 fi
 export LIBGL_ALWAYS_SOFTWARE=${LIBGL_ALWAYS_SOFTWARE:-1}
 export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null}

@@ -3,7 +3,7 @@
 #include "Errors.h"
 #include "VBO.h"
 
-EnhancedVBO::EnhancedVBO() : tables(), vbos(), nbVertices(0)
+EnhancedVBO::EnhancedVBO() : tables(), vbos(), firstVBOOfLayer(), nbVertices(0)
 {
 }
 
@@ -32,14 +32,30 @@ void EnhancedVBO::setTextureDisplayedAtLast(int texture)
     tables[texture].displayedAtLast = true;
 }
 
+void EnhancedVBO::setTextureTranslucent(int texture)
+{
+    tables[texture].translucent = true;
+}
+
+EnhancedVBO::Layer EnhancedVBO::layerOf_(EnhancedVBOTable const& table)
+{
+    if (table.displayedAtLast)
+        return LAYER_DISPLAYED_AT_LAST;
+    return table.translucent ? LAYER_TRANSLUCENT : LAYER_OPAQUE;
+}
+
 std::pair<int, int> EnhancedVBO::finalize()
 {
     ASSERT(vbos.empty(), "EnhancedVBO::finalize: the buffers are already built");
     nbVertices = 0;
-    for (bool const displayedAtLast : {false, true})
+    for (int layer = 0; layer < NB_LAYERS; ++layer)
+    {
+        firstVBOOfLayer[layer] = vbos.size();
         for (auto const& entry : tables)
-            if (entry.second.displayedAtLast == displayedAtLast)
+            if (layerOf_(entry.second) == layer)
                 appendVBOs_(entry.second, entry.first);
+    }
+    firstVBOOfLayer[NB_LAYERS] = vbos.size();
     return std::make_pair(int(vbos.size()), nbVertices);
 }
 
@@ -69,10 +85,16 @@ void EnhancedVBO::appendVBO_(std::vector<Float3> const& vertices, std::vector<Fl
 
 void EnhancedVBO::draw() const
 {
-    for (std::vector<VBO*>::const_iterator it = vbos.begin(); it != vbos.end(); ++it)
+    for (int layer = 0; layer < NB_LAYERS; ++layer)
+        drawLayer(Layer(layer));
+}
+
+void EnhancedVBO::drawLayer(Layer layer) const
+{
+    for (size_t i = firstVBOOfLayer[layer]; i < firstVBOOfLayer[layer + 1]; ++i)
     {
-        ASSERT((*it) != NULL, NULL);
-        (*it)->draw();
+        ASSERT(vbos[i] != NULL, NULL);
+        vbos[i]->draw();
     }
 }
 

@@ -6,6 +6,12 @@
 // uploads one buffer per texture and primitive kind, in drawing order. It owns
 // the collected tables and the VBOs. Geometry cannot be removed: the owner
 // builds a new object whenever its content changes.
+//
+// The buffers fall in three layers, drawn in this order: opaque textures,
+// textures displayed at last (shadows laid over faces), then translucent
+// textures. An owner drawing many of them draws each layer of every owner
+// before the next layer, so opaque geometry can go nearest first without
+// blending and translucent geometry blends over everything behind it.
 
 #include "BasicVector.h"
 
@@ -24,8 +30,18 @@ public:
         std::vector<Float2> texCoordQuadVect;
         std::vector<Float3> verticesTriVect;
         std::vector<Float2> texCoordTriVect;
-        // Drawn after every other texture (semi-transparent shadows).
+        // Drawn after the opaque textures (semi-transparent shadows).
         bool displayedAtLast = false;
+        // Has pixels that let what lies behind show through (glass).
+        bool translucent = false;
+    };
+
+    enum Layer
+    {
+        LAYER_OPAQUE,
+        LAYER_DISPLAYED_AT_LAST,
+        LAYER_TRANSLUCENT,
+        NB_LAYERS
     };
 
     EnhancedVBO();
@@ -38,17 +54,22 @@ public:
     // Three vertices and their texture coordinates.
     void addTriangle(Float3 const* vertices, Float2 const* texCoords, int texture);
     void setTextureDisplayedAtLast(int texture);
+    // Marks a texture translucent; displayed at last takes precedence.
+    void setTextureTranslucent(int texture);
 
-    // Builds the buffers, once: opaque textures in ascending id, then those
-    // displayed at last. Returns (number of VBOs, number of vertices).
+    // Builds the buffers, once: the layers in order, each layer's textures in
+    // ascending id. Returns (number of VBOs, number of vertices).
     std::pair<int, int> finalize();
+    // Every layer in order.
     void draw() const;
+    void drawLayer(Layer layer) const;
 
     // The buffers in drawing order, as built by finalize.
     std::vector<VBO*> const& getVBOs() const;
     int getNbVertices() const;
 
 private:
+    static Layer layerOf_(EnhancedVBOTable const& table);
     void appendVBOs_(EnhancedVBOTable const& table, int texture);
     void appendVBO_(std::vector<Float3> const& vertices, std::vector<Float2> const& texCoords, int texture,
                     bool quads);
@@ -56,6 +77,8 @@ private:
     // Ordered by texture id, so opaque textures are drawn in ascending id.
     std::map<int, EnhancedVBOTable> tables;
     std::vector<VBO*> vbos;
+    // Where each layer's buffers begin in vbos; the last entry is vbos' size.
+    size_t firstVBOOfLayer[NB_LAYERS + 1];
     int nbVertices;
 };
 

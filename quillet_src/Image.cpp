@@ -12,6 +12,7 @@ Image::Image(DeviceManager* dm, char const* fileName_, bool verbose) : deviceMan
     ASSERT(fileName_ != NULL, NULL);
     std::cout << "Loading image '" << fileName << "'" << std::endl;
     data = ImageLoader::loadImage(fileName_, width, height, alpha, verbose);
+    updateTranslucency_();
     if (dm != NULL)
         generateTexture();
 }
@@ -42,6 +43,8 @@ void Image::freeUselessMemory()
 void Image::generateTexture()
 {
     ASSERT(deviceManager != NULL, "a picture loaded without the device manager has no texture");
+    // The pixels may have been changed in place since they were loaded.
+    updateTranslucency_();
     textureId = deviceManager->loadTexture(width, height, data, alpha);
 }
 
@@ -101,11 +104,27 @@ void Image::setTransparentColor(unsigned char r, unsigned char g, unsigned char 
         data = rgba;
         alpha = true;
     }
+    updateTranslucency_();
     freeTexture();
     if (deviceManager != NULL)
         generateTexture();
     if (verbose)
         std::cout << " ... done." << std::endl;
+}
+
+bool Image::hasTranslucentPixel(unsigned char const* data, bool alpha, size_t pixelCount)
+{
+    if (!alpha)
+        return false;
+    for (size_t i = 0; i < pixelCount; ++i)
+        if (data[4 * i + 3] != 255)
+            return true;
+    return false;
+}
+
+void Image::updateTranslucency_()
+{
+    translucent = data != NULL && hasTranslucentPixel(data, alpha, size_t(width) * height);
 }
 
 int Image::getBytesPerPixel_() const
@@ -126,6 +145,11 @@ int Image::getHeight() const
 bool Image::getIsAlpha() const
 {
     return alpha;
+}
+
+bool Image::getIsTranslucent() const
+{
+    return translucent;
 }
 
 int Image::getTextureId() const

@@ -40,6 +40,10 @@ public:
     int getWidth() const;
     int getHeight() const;
     bool getIsAlpha() const;
+    // Whether some pixel lets what lies behind show through (alpha below 255),
+    // as the pixels were when the texture was last made. Opaque pictures can
+    // be drawn without blending, nearest first.
+    bool getIsTranslucent() const;
     int getTextureId() const;
     unsigned char const* getData() const;
     unsigned char* getData();
@@ -48,17 +52,21 @@ public:
     // The work of getPixel and setTransparentColor on bare pixel arrays.
     static Color4 readPixel(unsigned char const* data, int width, bool alpha, Int2 const& p);
     // Writes pixelCount RGBA pixels into target (which may be source when it is RGBA).
+    static bool hasTranslucentPixel(unsigned char const* data, bool alpha, size_t pixelCount);
     static void keyOutColor(unsigned char const* source, bool sourceAlpha, size_t pixelCount, Color4 const& key,
                             int tolerance, unsigned char* target);
 
 private:
     int getBytesPerPixel_() const;
+    void updateTranslucency_();
 
     // Null once freeUselessMemory has run.
     unsigned char* data = NULL;
     int width = 0;
     int height = 0;
     bool alpha = false;
+    // Kept because the pixels may be dropped while the texture is still drawn.
+    bool translucent = false;
     // 0 while no texture exists.
     int textureId = 0;
     DeviceManager* deviceManager = NULL;

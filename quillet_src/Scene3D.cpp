@@ -312,6 +312,20 @@ void Scene3D::setLighting(bool on)
     gluQuadricNormals(quadric, on ? GLU_FLAT : GLU_NONE);
 }
 
+void Scene3D::setBlendingAndAlphaTest(bool on)
+{
+    if (on)
+    {
+        glEnable(GL_BLEND);
+        glEnable(GL_ALPHA_TEST);
+    }
+    else
+    {
+        glDisable(GL_BLEND);
+        glDisable(GL_ALPHA_TEST);
+    }
+}
+
 bool Scene3D::getLighting() const
 {
     return lightingEnabled;

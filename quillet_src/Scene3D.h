@@ -65,6 +65,9 @@ public:
     // Render state
     void setWireframeMode(bool on);
     void setLighting(bool on);
+    // Blending and the alpha test are on in the fixed state; geometry known to
+    // be opaque is drawn faster with both off, and looks the same.
+    void setBlendingAndAlphaTest(bool on);
     bool getLighting() const;
     // distance <= 0 gives a light without attenuation.
     void configureLight(int index, bool enabled, Float3 const& position, float distance);

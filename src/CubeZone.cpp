@@ -165,6 +165,8 @@ void CubeZone::fillEnhancedVBO(EnhancedVBO& vbo) const
         bool const shadowed = isFaceInShadow[SHADOW_FACE_OF_FACE[face]];
         Sprite const* const sprite = shadowed ? type->getTextureFaceShadowed(face) : type->getTextureFace(face);
         vbo.addQuad(&vertices[4 * face], &texCoords[4 * face], textureOf(sprite));
+        if (sprite->getCurrentImage()->getIsTranslucent())
+            vbo.setTextureTranslucent(textureOf(sprite));
     }
     if (!enableShadows)
         return;

@@ -47,8 +47,9 @@ public:
     // The four corners of each face in face-index order, in world units, and
     // their texture coordinates (v flipped), repeating once per cube.
     void getFacesGeometry(Float3 vertices[24], Float2 texCoords[24]) const;
-    // Adds the six faces (shadowed texture on wholly shadowed faces) and,
-    // when shadows are enabled, the lifted shadow triangles drawn last.
+    // Adds the six faces (shadowed texture on wholly shadowed faces; faces of
+    // translucent pictures marked so) and, when shadows are enabled, the
+    // lifted shadow triangles displayed at last.
     void fillEnhancedVBO(EnhancedVBO& vbo) const;
     // Marks the type used; returns false: a zone never asks to be removed.
     bool manage() const;

@@ -12,6 +12,7 @@
 #include <iostream>
 #include <new>
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -400,40 +401,74 @@ void WorldIndexator::draw(bool drawRegionBoxes) const
     drawAround(getCameraPosition(), drawRegionBoxes);
 }
 
-void WorldIndexator::drawAround(Float3 const& cameraPosition, bool drawRegionBoxes) const
+std::vector<Int3> WorldIndexator::getWorkCubeNearestFirst_(Float3 const& cameraPosition) const
 {
-    scene3D->setWireframeMode(false);
-    scene3D->setLighting(false);
     Int3 first;
     Int3 end;
     getWorkCube_(cameraPosition, first, end);
-    int addedRegions = 0;
-    int addedBuffers = 0;
-    int addedVertices = 0;
+    std::vector<std::pair<float, Int3>> byDistance;
     for (int x = first.x(); x < end.x(); ++x)
         for (int y = first.y(); y < end.y(); ++y)
             for (int z = first.z(); z < end.z(); ++z)
             {
-                Int2 const created = tableRegions[getCellOffset_(Int3(x, y, z))]->draw();
-                if (created[0] > 0)
-                {
-                    ++addedRegions;
-                    addedBuffers += created[0];
-                    addedVertices += created[1];
-                }
-                if (!drawRegionBoxes)
-                    continue;
-                Color4 const savedColor = deviceManager->getColor();
-                deviceManager->setColor(colorWhite);
-                scene3D->setWireframeMode(true);
-                scene3D->pushPosition();
-                scene3D->setPosition(getRealPositionRegionCenterFromTableRegionIndex(Int3(x, y, z)));
-                scene3D->drawCube(Float3(sizeOneRegion, sizeOneRegion, sizeOneRegion), NULL, Float3(1.f, 1.f, 1.f),
-                                  false);
-                scene3D->popPosition();
-                scene3D->setWireframeMode(false);
-                deviceManager->setColor(savedColor);
+                Int3 const index(x, y, z);
+                Float3 const toCentre = getRealPositionRegionCenterFromTableRegionIndex(index) - cameraPosition;
+                float const squaredDistance = toCentre.x() * toCentre.x() + toCentre.y() * toCentre.y() +
+                                              toCentre.z() * toCentre.z();
+                byDistance.push_back(std::make_pair(squaredDistance, index));
             }
+    // Ties keep the table order, so the picture does not flicker between frames.
+    std::stable_sort(byDistance.begin(), byDistance.end(),
+                     [](std::pair<float, Int3> const& a, std::pair<float, Int3> const& b) {
+                         return a.first < b.first;
+                     });
+    std::vector<Int3> indices;
+    indices.reserve(byDistance.size());
+    for (std::pair<float, Int3> const& entry : byDistance)
+        indices.push_back(entry.second);
+    return indices;
+}
+
+void WorldIndexator::drawRegionBox_(Int3 const& index) const
+{
+    Color4 const savedColor = deviceManager->getColor();
+    deviceManager->setColor(colorWhite);
+    scene3D->setWireframeMode(true);
+    scene3D->pushPosition();
+    scene3D->setPosition(getRealPositionRegionCenterFromTableRegionIndex(index));
+    scene3D->drawCube(Float3(sizeOneRegion, sizeOneRegion, sizeOneRegion), NULL, Float3(1.f, 1.f, 1.f), false);
+    scene3D->popPosition();
+    scene3D->setWireframeMode(false);
+    deviceManager->setColor(savedColor);
+}
+
+void WorldIndexator::drawAround(Float3 const& cameraPosition, bool drawRegionBoxes) const
+{
+    scene3D->setWireframeMode(false);
+    scene3D->setLighting(false);
+    // Opaque geometry nearest first, so the depth test spares the pixels it
+    // hides; shadows over it; translucent geometry farthest first, blending
+    // over everything behind it.
+    std::vector<Int3> const nearestFirst = getWorkCubeNearestFirst_(cameraPosition);
+    int addedRegions = 0;
+    int addedBuffers = 0;
+    int addedVertices = 0;
+    for (Int3 const& index : nearestFirst)
+    {
+        Int2 const created = tableRegions[getCellOffset_(index)]->drawOpaque();
+        if (created[0] > 0)
+        {
+            ++addedRegions;
+            addedBuffers += created[0];
+            addedVertices += created[1];
+        }
+        if (drawRegionBoxes)
+            drawRegionBox_(index);
+    }
+    for (Int3 const& index : nearestFirst)
+        tableRegions[getCellOffset_(index)]->drawLayer(EnhancedVBO::LAYER_DISPLAYED_AT_LAST);
+    for (auto index = nearestFirst.rbegin(); index != nearestFirst.rend(); ++index)
+        tableRegions[getCellOffset_(*index)]->drawLayer(EnhancedVBO::LAYER_TRANSLUCENT);
     if (addedRegions > 0)
         std::cout << "Added " << addedRegions << " regions (" << addedBuffers << " VBO, " << addedVertices
                   << " vertices)" << std::endl;

@@ -62,6 +62,9 @@ public:
     // releases the buffers of every region not managed.
     void manageAround(Float3 const& cameraPosition);
     void draw(bool drawRegionBoxes) const;
+    // Draws the work cube around the point: every region's opaque geometry and
+    // script objects nearest first, then every region's shadows, then every
+    // region's translucent geometry farthest first.
     void drawAround(Float3 const& cameraPosition, bool drawRegionBoxes) const;
 
     // Asks only the region holding the point.
@@ -106,6 +109,10 @@ private:
     bool getAbsoluteRegion_(Float3 const& position, Int3& region) const;
     // The first cell and one past the last of the work cube around a point, clipped to the table.
     void getWorkCube_(Float3 const& cameraPosition, Int3& first, Int3& end) const;
+    // The table indices of the work cube, by distance from the camera to their centres.
+    std::vector<Int3> getWorkCubeNearestFirst_(Float3 const& cameraPosition) const;
+    // The white wireframe outline of a region, for the editor.
+    void drawRegionBox_(Int3 const& index) const;
     void placeMovedObjects_(std::vector<CustomObject> const& objects);
     void releaseUnmanagedRegions_();
     // Grows the table as it grows for elements, first to the file's first cell,

@@ -1,6 +1,5 @@
 #include "WorldRegion.h"
 
-#include "EnhancedVBO.h"
 #include "GLManager.h"
 #include "CubeTypeManager.h"
 #include "MathManager.h"
@@ -134,17 +133,33 @@ void WorldRegion::buildBuffer_(Int2& created) const
     created = Int2(counts.first, counts.second);
 }
 
-Int2 WorldRegion::draw() const
+Int2 WorldRegion::drawOpaque() const
 {
     Int2 created(0, 0);
     scene3D->setLighting(false);
     if (vbo == NULL)
         buildBuffer_(created);
-    vbo->draw();
+    scene3D->setBlendingAndAlphaTest(false);
+    vbo->drawLayer(EnhancedVBO::LAYER_OPAQUE);
+    scene3D->setBlendingAndAlphaTest(true);
     scene3D->setLighting(true);
     for (CustomObject const& object : customObjects)
         object.draw();
     scene3D->setLighting(false);
+    return created;
+}
+
+void WorldRegion::drawLayer(EnhancedVBO::Layer layer) const
+{
+    if (vbo != NULL)
+        vbo->drawLayer(layer);
+}
+
+Int2 WorldRegion::draw() const
+{
+    Int2 const created = drawOpaque();
+    drawLayer(EnhancedVBO::LAYER_DISPLAYED_AT_LAST);
+    drawLayer(EnhancedVBO::LAYER_TRANSLUCENT);
     return created;
 }
 

@@ -12,13 +12,13 @@
 #include "BasicVector.h"
 #include "CubeZone.h"
 #include "CustomObject.h"
+#include "EnhancedVBO.h"
 #include "RecordReader.h"
 #include "RecordWriter.h"
 
 #include <memory>
 #include <vector>
 
-class EnhancedVBO;
 class ZoneGrid;
 
 class WorldRegion
@@ -31,8 +31,13 @@ public:
 
     // Discards the buffer; true when it held geometry.
     bool clearStatic();
-    // Builds the buffer if needed, draws it, then the script objects.
-    // Returns (buffers, vertices) created by building, (0, 0) when it existed.
+    // Builds the buffer if needed, draws its opaque layer (without blending),
+    // then the script objects. Returns (buffers, vertices) created by
+    // building, (0, 0) when it existed.
+    Int2 drawOpaque() const;
+    // One of the later layers of the buffer built by drawOpaque.
+    void drawLayer(EnhancedVBO::Layer layer) const;
+    // The region alone: drawOpaque, then the later layers in order.
     Int2 draw() const;
     // Manages every element: marks the zones' cube types used (zones never
     // move) and runs every script object; objects whose position changed leave

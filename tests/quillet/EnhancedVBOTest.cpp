@@ -78,6 +78,24 @@ TEST(EnhancedVBO, OpaqueTexturesInAscendingIdThenThoseDisplayedAtLast)
     EXPECT_EQ(VBO::getDrawCallCount(), 0);
 }
 
+TEST(EnhancedVBO, TranslucentTexturesComeAfterThoseDisplayedAtLast)
+{
+    EnhancedVBO vbo;
+    addSquare(vbo, 1.f, 0.f, 9);
+    addSquare(vbo, 1.f, 0.f, 2);
+    addSquare(vbo, 1.f, 0.f, 4);
+    addTriangle(vbo, 6);
+    vbo.setTextureTranslucent(2);
+    vbo.setTextureDisplayedAtLast(6);
+    // Displayed at last wins over translucent.
+    vbo.setTextureTranslucent(6);
+    EXPECT_EQ(vbo.finalize(), std::make_pair(4, 15));
+    std::vector<int> textures;
+    for (Batch const& batch : batchesOf(vbo))
+        textures.push_back(batch.texture);
+    EXPECT_EQ(textures, (std::vector<int>{4, 9, 6, 2}));
+}
+
 TEST(EnhancedVBO, QuadsAndTrianglesOfOneTextureMakeTwoBuffers)
 {
     EnhancedVBO vbo;
@@ -208,11 +226,20 @@ TEST_F(VertexBufferWindow, RegionGeometryIsDrawnWithOneCallPerTextureAndKind)
     for (int i = 0; i < 5000; ++i)
         addTriangle(vbo, 100);
     vbo.setTextureDisplayedAtLast(100);
+    vbo.setTextureTranslucent(8);
     EXPECT_EQ(vbo.finalize(), std::make_pair(9, 20000 * 4 + 5000 * 3));
     deviceManager->getScene3D()->updateCamera();
     VBO::resetDrawCallCount();
     vbo.draw();
     EXPECT_EQ(VBO::getDrawCallCount(), 9);
+    // Each layer draws its own buffers only.
+    int const expectedCalls[EnhancedVBO::NB_LAYERS] = {7, 1, 1};
+    for (int layer = 0; layer < EnhancedVBO::NB_LAYERS; ++layer)
+    {
+        VBO::resetDrawCallCount();
+        vbo.drawLayer(EnhancedVBO::Layer(layer));
+        EXPECT_EQ(VBO::getDrawCallCount(), expectedCalls[layer]) << "layer " << layer;
+    }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    EXPECT_EQ(vbo.getVBOs().back()->getTexture(), 100);
+    EXPECT_EQ(vbo.getVBOs().back()->getTexture(), 8);
 }

@@ -43,6 +43,18 @@ TEST(Image, ReadPixelGivesOpaqueAlphaForRgb)
     EXPECT_EQ(Image::readPixel(rgb, 1, true, Int2(0, 2)), Color4(9, 10, 11, 12));
 }
 
+TEST(Image, OnlyAlphaBelowFullMakesAPictureTranslucent)
+{
+    unsigned char const rgb[] = {0, 0, 0, 1, 2, 3};
+    EXPECT_FALSE(Image::hasTranslucentPixel(rgb, false, 2));
+    unsigned char rgba[] = {0, 0, 0, 255, 9, 9, 9, 255, 1, 2, 3, 255};
+    EXPECT_FALSE(Image::hasTranslucentPixel(rgba, true, 3));
+    rgba[11] = 254;
+    EXPECT_TRUE(Image::hasTranslucentPixel(rgba, true, 3));
+    // Pixels past the count are not looked at.
+    EXPECT_FALSE(Image::hasTranslucentPixel(rgba, true, 2));
+}
+
 TEST(Image, LoadsTexturesAndKeysOutAColour)
 {
     REQUIRE_DISPLAY();
@@ -60,9 +72,11 @@ TEST(Image, LoadsTexturesAndKeysOutAColour)
     EXPECT_NE(image.getTextureId(), 0);
     EXPECT_EQ(image.getFileName(), path);
     EXPECT_EQ(image.getPixel(Int2(1, 3)), Color4(10, 20, 30, 255));
+    EXPECT_FALSE(image.getIsTranslucent());
 
     image.setTransparentColor(255, 0, 255, 0, false);
     EXPECT_TRUE(image.getIsAlpha());
+    EXPECT_TRUE(image.getIsTranslucent());
     EXPECT_NE(image.getTextureId(), 0);
     EXPECT_EQ(image.getPixel(Int2(0, 2)), Color4(255, 0, 255, 0));
     EXPECT_EQ(image.getPixel(Int2(1, 2)), Color4(10, 20, 30, 255));
@@ -74,6 +88,18 @@ TEST(Image, LoadsTexturesAndKeysOutAColour)
     Image blank(4, 2, true);
     EXPECT_EQ(blank.getPixel(Int2(3, 1)), Color4(0, 0, 0, 0));
     EXPECT_NE(blank.getTextureId(), 0);
+    EXPECT_TRUE(blank.getIsTranslucent());
+    // The pixels are dropped once uploaded; what they were stays known.
+    blank.freeUselessMemory();
+    EXPECT_TRUE(blank.getIsTranslucent());
+
+    // Pixels changed in place count from the next texture made of them.
+    Image opaque(2, 1, true);
+    opaque.getData()[3] = 255;
+    opaque.getData()[7] = 255;
+    opaque.freeTexture();
+    opaque.generateTexture();
+    EXPECT_FALSE(opaque.getIsTranslucent());
 }
 
 TEST(Image, KeyingAfterTheFreeIsFatal)

@@ -425,3 +425,48 @@ TEST_F(WorldIndexatorTest, RegionBoxesAreWhiteOutlinesThatLeaveColourAndFillMode
     EXPECT_EQ(GL_FILL, polygonModes[0]) << "wireframe was left on";
     EXPECT_EQ(2, lua.countCalls("lua_draw_1"));
 }
+
+// Glass in a region the table lists before the region of the wall behind it:
+// the wall is drawn first all the same, so the glass blends over the wall
+// instead of hiding it from the depth test.
+TEST_F(WorldIndexatorTest, GlassBlendsOverTheWallBehindItWhateverTheRegionOrder)
+{
+    WorldTestSupport::writeSolidPng("cube_textures/wall.png", 255, 0, 0, 255);
+    WorldTestSupport::writeSolidPng("cube_shadowed_textures/wall.png", 255, 0, 0, 255);
+    WorldTestSupport::writeSolidPng("cube_textures/glass.png", 0, 0, 255, 128);
+    WorldTestSupport::writeSolidPng("cube_shadowed_textures/glass.png", 0, 0, 255, 128);
+    std::vector<std::string> const wallNames(6, "wall.png");
+    std::vector<std::string> const glassNames(6, "glass.png");
+    bool const noRepeat[3] = {false, false, false};
+    CubeTypeManager types;
+    types.addCubeType(wallNames.data(), noRepeat, true);
+    types.addCubeType(glassNames.data(), noRepeat, true);
+    // Wall in cell (1, 1, 0), glass in cell (0, 1, 0), which comes first in
+    // the table and is nearer the camera; the glass lies on the sight lines
+    // from the camera to the wall.
+    ASSERT_TRUE(index->addElement(CubeZone(Float3(30.f, 165.f, -100.f), Float3(60.f, 60.f, 10.f), 0)));
+    ASSERT_TRUE(index->addElement(CubeZone(Float3(-10.f, 165.f, -30.f), Float3(20.f, 60.f, 20.f), 1)));
+    Float3 const camera(-200.f, 165.f, 300.f);
+    scene3D->getCamera().setPosition(camera);
+    index->setViewDistance(REGION);
+
+    // Pixels showing the glass over the wall (red and blue) and over the background (blue only).
+    glClearColor(0.f, 0.f, 0.f, 1.f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    deviceManager->setColor(colorWhite);
+    scene3D->updateCamera();
+    index->drawAround(camera, false);
+    std::vector<unsigned char> const pixels = TestSupport::readWindowPixels();
+    int overWall = 0;
+    int wall = 0;
+    for (size_t i = 0; i < pixels.size(); i += 4)
+    {
+        overWall += pixels[i] > 100 && pixels[i] < 200 && pixels[i + 2] > 100 ? 1 : 0;
+        wall += pixels[i] > 250 && pixels[i + 2] < 5 ? 1 : 0;
+    }
+    EXPECT_GT(overWall, 100);
+    EXPECT_GT(wall, 100);
+    // The opaque layer turns blending off; the fixed state has it back on.
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+}
