@@ -5,6 +5,8 @@
 #include "WorldRegion.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <set>
 #include <tuple>
 #include <utility>
 
@@ -224,13 +226,47 @@ void EditorHistory::exchangeRegions_(Step& step) const
         indexator.getWorldRegionFromTableRegionIndex(cell)->swapElements(elements.zones, elements.objects);
     }
     if (!step.wholeWorld)
+    {
+        dropObjectsLivingOutside_(step);
         return;
+    }
     // Regions left out of a whole-world step are empty.
     for (auto entry = step.regions.begin(); entry != step.regions.end();)
         if (entry->second.zones.empty() && entry->second.objects.empty())
             entry = step.regions.erase(entry);
         else
             ++entry;
+}
+
+void EditorHistory::dropObjectsLivingOutside_(Step const& step) const
+{
+    WorldIndexator& indexator = indexator_();
+    Int3 const origin = indexator.getTableRegionOrigin();
+    std::set<uint64_t> serialsOutside;
+    forEachCell(indexator.getTableRegionSize(), [&](Int3 const& cell) {
+        if (step.regions.count(cell + origin) != 0)
+            return;
+        for (CustomObject const& object : indexator.getWorldRegionFromTableRegionIndex(cell)->getCustomObjects())
+            serialsOutside.insert(object.getSerial());
+    });
+    auto livesOutside = [&serialsOutside](CustomObject const& object) {
+        return serialsOutside.count(object.getSerial()) != 0;
+    };
+    for (auto const& entry : step.regions)
+    {
+        Int3 const cell = entry.first - origin;
+        if (!indexator.isIndexInTableRegion(cell))
+            continue;
+        WorldRegion* const region = indexator.getWorldRegionFromTableRegionIndex(cell);
+        std::vector<CustomObject> const& objects = region->getCustomObjects();
+        if (std::none_of(objects.begin(), objects.end(), livesOutside))
+            continue;
+        std::vector<CubeZone> keptZones;
+        std::vector<CustomObject> keptObjects;
+        region->swapElements(keptZones, keptObjects);
+        keptObjects.erase(std::remove_if(keptObjects.begin(), keptObjects.end(), livesOutside), keptObjects.end());
+        region->swapElements(keptZones, keptObjects);
+    }
 }
 
 void EditorHistory::exchangeTableBounds_(Step& step) const

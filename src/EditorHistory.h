@@ -87,6 +87,10 @@ private:
     // Puts the step's contents into the world and the world's into the step.
     void exchangeWithWorld_(Step& step) const;
     void exchangeRegions_(Step& step) const;
+    // Script objects move on while the editor works: one that has left a
+    // region of the step for a region outside it lives on there, and the copy
+    // the step brought back with its old region is dropped, lest it be twice.
+    void dropObjectsLivingOutside_(Step const& step) const;
     // Gives the table the step's bounds, widened to any region not empty
     // outside them, and keeps the previous bounds in the step.
     void exchangeTableBounds_(Step& step) const;

@@ -283,3 +283,48 @@ TEST_F(EditorUndo, UndoingTypeChangesKeepsTheCurrentTypeAmongTheTypes)
     EXPECT_TRUE(world().getCubeType(2)->getIsCollidable());
     testing::internal::GetCapturedStdout();
 }
+
+// A script object that leaves a region of a step for another region before
+// the step is undone lives on where it went, once, through undo and redo.
+TEST_F(EditorUndo, ObjectsThatMovedAwayAreNotBroughtBackTwice)
+{
+    WorldIndexator& index = *world().getWorldIndexator();
+    ASSERT_TRUE(index.addElement(CustomObject(Float3(300.f, 5.f, 5.f), 1)));
+    EditorHistory history(&world());
+    history.beginStep();
+    history.touchRegionAt(Float3(300.f, 5.f, 5.f));
+    ASSERT_TRUE(index.addElement(CubeZone(Float3(305.f, 5.f, 5.f), Float3(10.f, 10.f, 10.f), 0)));
+    history.endStep(true);
+
+    // Its script carries it 30 units along +x, across the region border at 320.
+    RecordingLuaFuncs lua;
+    lua.onCall = [](RecordingLuaFuncs& self, std::string const& name) {
+        if (name == "lua_manage_1")
+            self.getCurrentObject()->setPosition(self.getCurrentObject()->getPosition() + Float3(30.f, 0.f, 0.f));
+    };
+    CustomObject_injectLuaFuncs(&lua);
+    index.setViewDistance(320.f);
+    index.manageAround(Float3(0.f, 0.f, 0.f));
+    CustomObject_injectLuaFuncs(NULL);
+
+    auto objectsAt = [&index]() {
+        std::vector<float> xs;
+        for (Int3 cell(0, 0, 0); cell.x() < index.getTableRegionSize().x(); ++cell.x())
+            for (cell.y() = 0; cell.y() < index.getTableRegionSize().y(); ++cell.y())
+                for (cell.z() = 0; cell.z() < index.getTableRegionSize().z(); ++cell.z())
+                    for (CustomObject const& object : index.getWorldRegionFromTableRegionIndex(cell)->getCustomObjects())
+                        xs.push_back(object.getPosition().x());
+        return xs;
+    };
+    ASSERT_EQ(objectsAt(), std::vector<float>{330.f});
+    ASSERT_TRUE(history.undo());
+    EXPECT_TRUE(index.getWorldRegionFromTableRegionIndex(index.getTableRegionIndexFromRealPosition(Float3(305.f, 5.f, 5.f)))
+                    ->getCubeZones()
+                    .empty());
+    EXPECT_EQ(objectsAt(), std::vector<float>{330.f});
+    ASSERT_TRUE(history.redo());
+    EXPECT_EQ(objectsAt(), std::vector<float>{330.f});
+    EXPECT_EQ(1u, index.getWorldRegionFromTableRegionIndex(index.getTableRegionIndexFromRealPosition(Float3(305.f, 5.f, 5.f)))
+                      ->getCubeZones()
+                      .size());
+}
