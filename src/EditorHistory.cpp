@@ -36,7 +36,8 @@ bool EditorHistory::RegionOrder::operator()(Int3 const& a, Int3 const& b) const
     return std::make_tuple(a.x(), a.y(), a.z()) < std::make_tuple(b.x(), b.y(), b.z());
 }
 
-EditorHistory::EditorHistory(IndexedWorld* world) : world(world), isStepOpen(false), openStep(), undoSteps(), redoSteps()
+EditorHistory::EditorHistory(IndexedWorld* world, size_t maxBytes)
+    : world(world), maxBytes(maxBytes), keptBytes(0), isStepOpen(false), openStep(), undoSteps(), redoSteps()
 {
 }
 
@@ -96,10 +97,12 @@ void EditorHistory::endStep(bool changed)
                             step.tableSize == indexator_().getTableRegionSize();
     if (!changed || (step.regions.empty() && !step.wholeWorld && !step.hasCubeTypes && sameBounds))
         return;
-    undoSteps.push_back(std::move(step));
-    if (undoSteps.size() > MAX_STEPS)
-        undoSteps.pop_front();
+    for (Step const& forgotten : redoSteps)
+        keptBytes -= forgotten.bytes;
     redoSteps.clear();
+    recount_(step);
+    undoSteps.push_back(std::move(step));
+    trim_();
 }
 
 bool EditorHistory::undo()
@@ -109,7 +112,9 @@ bool EditorHistory::undo()
     Step step = std::move(undoSteps.back());
     undoSteps.pop_back();
     exchangeWithWorld_(step);
+    recount_(step);
     redoSteps.push_back(std::move(step));
+    trim_();
     return true;
 }
 
@@ -120,8 +125,42 @@ bool EditorHistory::redo()
     Step step = std::move(redoSteps.back());
     redoSteps.pop_back();
     exchangeWithWorld_(step);
+    recount_(step);
     undoSteps.push_back(std::move(step));
+    trim_();
     return true;
+}
+
+size_t EditorHistory::bytesOf_(Step const& step)
+{
+    size_t bytes = sizeof(Step) + step.cubeTypes.size() * sizeof(CubeTypeRecord);
+    for (auto const& entry : step.regions)
+    {
+        RegionElements const& elements = entry.second;
+        bytes += sizeof(entry) + elements.zones.size() * sizeof(CubeZone) +
+                 elements.objects.size() * sizeof(CustomObject);
+        for (CubeZone const& zone : elements.zones)
+            for (int face = 0; face < CubeZone::NB_SHADOW_FACES; ++face)
+                bytes += zone.getShadowTriangles(face).size() * sizeof(Float3);
+    }
+    return bytes;
+}
+
+void EditorHistory::recount_(Step& step)
+{
+    keptBytes -= step.bytes;
+    step.bytes = bytesOf_(step);
+    keptBytes += step.bytes;
+}
+
+void EditorHistory::trim_()
+{
+    while (!undoSteps.empty() &&
+           (undoSteps.size() > MAX_STEPS || (keptBytes > maxBytes && undoSteps.size() + redoSteps.size() > 1)))
+    {
+        keptBytes -= undoSteps.front().bytes;
+        undoSteps.pop_front();
+    }
 }
 
 size_t EditorHistory::getNbUndoSteps() const
@@ -132,6 +171,11 @@ size_t EditorHistory::getNbUndoSteps() const
 size_t EditorHistory::getNbRedoSteps() const
 {
     return redoSteps.size();
+}
+
+size_t EditorHistory::getKeptBytes() const
+{
+    return keptBytes;
 }
 
 void EditorHistory::copyRegion_(Int3 const& absoluteRegion, Step& step) const

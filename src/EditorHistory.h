@@ -9,7 +9,10 @@
 // one region costs a copy of that region whatever the world's size; the region
 // table's bounds are kept with every step, since commands grow it. Undoing or
 // redoing exchanges the step's contents with the world's, so the same step
-// then holds what redo or undo brings back. The newest MAX_STEPS steps are kept.
+// then holds what redo or undo brings back. The newest MAX_STEPS steps are
+// kept, and fewer when their copies would take more than the memory budget
+// (commands on the whole world of a large world copy all of it); the newest
+// step is always kept.
 
 #include "BasicVector.h"
 #include "CubeType.h"
@@ -28,8 +31,9 @@ class EditorHistory
 {
 public:
     static constexpr size_t MAX_STEPS = 100;
+    static constexpr size_t DEFAULT_MAX_BYTES = size_t(512) << 20;
 
-    explicit EditorHistory(IndexedWorld* world);
+    explicit EditorHistory(IndexedWorld* world, size_t maxBytes = DEFAULT_MAX_BYTES);
     EditorHistory(EditorHistory const&) = delete;
     EditorHistory& operator=(EditorHistory const&) = delete;
 
@@ -51,6 +55,8 @@ public:
     bool redo();
     size_t getNbUndoSteps() const;
     size_t getNbRedoSteps() const;
+    // What the kept steps' copies of zones, shadows and objects take.
+    size_t getKeptBytes() const;
 
 private:
     struct RegionElements
@@ -78,6 +84,9 @@ private:
         bool wholeWorld = false;
         bool hasCubeTypes = false;
         std::vector<CubeTypeRecord> cubeTypes;
+        // What its copies take, kept so the budget is checked without
+        // walking every step.
+        size_t bytes = 0;
     };
 
     WorldIndexator& indexator_() const;
@@ -94,8 +103,16 @@ private:
     // Gives the table the step's bounds, widened to any region not empty
     // outside them, and keeps the previous bounds in the step.
     void exchangeTableBounds_(Step& step) const;
+    static size_t bytesOf_(Step const& step);
+    // Recounts a step whose contents changed.
+    void recount_(Step& step);
+    // Forgets the oldest undo steps beyond the step count or the budget.
+    void trim_();
 
     IndexedWorld* world;
+    size_t maxBytes;
+    // The bytes of every undo and redo step.
+    size_t keptBytes;
     bool isStepOpen;
     Step openStep;
     std::deque<Step> undoSteps;

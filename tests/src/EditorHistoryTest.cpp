@@ -328,3 +328,48 @@ TEST_F(EditorUndo, ObjectsThatMovedAwayAreNotBroughtBackTwice)
                       ->getCubeZones()
                       .size());
 }
+
+// Steps copying a crowded region take their zones' room; past the budget the
+// oldest are forgotten, and the newest stays whatever its size.
+TEST_F(EditorUndo, StepsBeyondTheMemoryBudgetAreForgottenOldestFirst)
+{
+    WorldIndexator& index = *world().getWorldIndexator();
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_TRUE(index.addElement(
+            CubeZone(Float3(5.f + 10.f * (i % 10), 5.f + 10.f * (i / 10 % 10), 5.f + 10.f * (i / 100)),
+                     Float3(10.f, 10.f, 10.f), 0)));
+    auto addZoneAsAStep = [&index](EditorHistory& history, int n) {
+        history.beginStep();
+        history.touchRegionAt(Float3(5.f, 5.f, 5.f));
+        ASSERT_TRUE(index.addElement(CubeZone(Float3(205.f + 10.f * n, 5.f, 5.f), Float3(10.f, 10.f, 10.f), 0)));
+        history.endStep(true);
+    };
+    size_t const zoneBytes = 1000 * sizeof(CubeZone);
+
+    EditorHistory history(&world(), zoneBytes * 5 / 2 + 4000);
+    for (int n = 0; n < 3; ++n)
+        addZoneAsAStep(history, n);
+    EXPECT_EQ(history.getNbUndoSteps(), 2u);
+    EXPECT_GT(history.getKeptBytes(), 2 * zoneBytes);
+    EXPECT_LE(history.getKeptBytes(), zoneBytes * 5 / 2 + 4000);
+    EXPECT_TRUE(history.undo());
+    EXPECT_TRUE(history.undo());
+    EXPECT_FALSE(history.undo());
+    // Undone back to the state after the first step: 1001 zones.
+    EXPECT_EQ(index.getWorldRegionFromTableRegionIndex(index.getTableRegionIndexFromRealPosition(Float3(5.f, 5.f, 5.f)))
+                  ->getCubeZones()
+                  .size(),
+              1001u);
+    // A new command forgets what could be redone, and its room with it.
+    addZoneAsAStep(history, 3);
+    EXPECT_EQ(history.getNbRedoSteps(), 0u);
+    EXPECT_EQ(history.getNbUndoSteps(), 1u);
+    EXPECT_LT(history.getKeptBytes(), 2 * zoneBytes);
+
+    EditorHistory tight(&world(), 1);
+    addZoneAsAStep(tight, 4);
+    addZoneAsAStep(tight, 5);
+    EXPECT_EQ(tight.getNbUndoSteps(), 1u);
+    EXPECT_TRUE(tight.undo());
+    EXPECT_TRUE(tight.redo());
+}
