@@ -129,10 +129,19 @@ std::string findWindow(std::string const& title)
 
 bool takeInput(std::string const& windowId, Int2 const& pointer)
 {
-    return !windowId.empty() && xdotool("windowmove --sync " + windowId + " 1200 900") &&
-           xdotool("windowfocus --sync " + windowId) &&
-           xdotool("mousemove --window " + windowId + " " + std::to_string(pointer.x()) + " " +
-                   std::to_string(pointer.y()));
+    if (windowId.empty())
+        return false;
+    // xdotool fails when a window it looks at while waiting (another test's,
+    // the one focused before) is closed meanwhile: such a failure is tried again.
+    for (int attempt = 0; attempt < 5; ++attempt)
+    {
+        if (xdotool("windowmove --sync " + windowId + " 1200 900") && xdotool("windowfocus --sync " + windowId) &&
+            xdotool("mousemove --window " + windowId + " " + std::to_string(pointer.x()) + " " +
+                    std::to_string(pointer.y())))
+            return true;
+        usleep(100000);
+    }
+    return false;
 }
 
 std::vector<unsigned char> readWindowPixels()
