@@ -677,3 +677,506 @@ TEST_F(PlayerInputTest, LetterReleasedAfterShiftLeavesThePlayerStill)
     EXPECT_EQ(player->getPosition().x(), before.x());
     EXPECT_EQ(player->getPosition().z(), before.z());
 }
+
+namespace
+{
+bool endsWith(std::string const& text, std::string const& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The frames a running animation shows over the next steps of its clock, each
+// step later than any frame change the model has planned.
+std::vector<unsigned> nextFrames(Animated3DModel const& model, int count)
+{
+    static int clock = 1000000;
+    std::vector<unsigned> shown;
+    for (int step = 0; step < count; ++step)
+    {
+        clock += 10000;
+        model.advanceAnimation(clock);
+        shown.push_back(model.getCurrentFrame());
+    }
+    return shown;
+}
+
+// The right mouse button as the window layer records it; released again on leaving.
+class RightButtonHeld
+{
+public:
+    RightButtonHeld() { mouseButton[GLManager::MOUSE_RIGHT_BUTTON] = true; }
+    ~RightButtonHeld() { mouseButton[GLManager::MOUSE_RIGHT_BUTTON] = false; }
+    RightButtonHeld(RightButtonHeld const&) = delete;
+    RightButtonHeld& operator=(RightButtonHeld const&) = delete;
+};
+}
+
+TEST_F(PlayerTest, ArrowKeysTurnByThePeriodLeftWinningAndTheSameFrameMovesAlongTheNewYaw)
+{
+    float const turn = 0.00018f * PERIOD;
+    player->setMovementType(Player::MVT_TYPE_FLY);
+    player->setPosition(Float3(5.f, 50.f, 5.f));
+    keys[KeyboardManager::KEYASCII_RIGHT] = true;
+    player->manage(*obstacle);
+    EXPECT_EQ(camera().getAngleY(), -turn);
+    keys[KeyboardManager::KEYASCII_LEFT] = true;
+    player->manage(*obstacle);
+    EXPECT_EQ(camera().getAngleY(), -turn + turn) << "left is read first when both are held";
+    keys[KeyboardManager::KEYASCII_RIGHT] = false;
+
+    // Driving turns as well, and the step of the turning frame already follows the new heading.
+    player->setMovementType(Player::MVT_TYPE_CAR);
+    camera().setAngleY(0.f);
+    Float3 const start(5.f, 50.f, 5.f);
+    player->setPosition(start);
+    player->speed.x() = 0.5f;
+    keys['e'] = true;
+    player->manage(*obstacle);
+    EXPECT_EQ(camera().getAngleY(), turn);
+    Float3 const expected = planarStep(start + Float3(0.f, gravityStep(PERIOD), 0.f), turn, 0.5f, 0.f);
+    EXPECT_NEAR(player->getPosition().x(), expected.x(), 1e-5f);
+    EXPECT_NEAR(player->getPosition().z(), expected.z(), 1e-5f);
+    EXPECT_LT(player->getPosition().x(), start.x() - 0.01f) << "turned left, so drifting towards -x";
+}
+
+TEST_F(PlayerTest, JumpComesFromSpaceOrTheRightButtonAndOnlyWhenWalking)
+{
+    floor();
+    float const jumpSpeed = 0.000125f * PERIOD + gravityStep(PERIOD);
+    {
+        landAt(Float3(5.f, 12.f, 5.f));
+        RightButtonHeld const button;
+        Float3 const before = player->getPosition();
+        player->manage(*obstacle);
+        EXPECT_FALSE(player->getCanJump());
+        EXPECT_EQ(player->speed.y(), jumpSpeed);
+        EXPECT_EQ(player->getPosition(), before + Float3(0.f, jumpSpeed, 0.f));
+        EXPECT_TRUE(soundPlays("sound/jump.wav"));
+    }
+
+    // A car on the ground keeps its wheels there, space or not, and stays ready to jump.
+    player->setMovementType(Player::MVT_TYPE_CAR);
+    landAt(Float3(-15.f, 12.f, -15.f));
+    keys[' '] = true;
+    Float3 const parked = player->getPosition();
+    frames(3);
+    EXPECT_EQ(player->getPosition(), parked);
+    EXPECT_EQ(player->speed.y(), 0.f);
+    EXPECT_TRUE(player->getCanJump());
+
+    // Flying climbs instead of jumping, and keeps the landing for later.
+    player->setMovementType(Player::MVT_TYPE_FLY);
+    player->manage(*obstacle);
+    EXPECT_EQ(player->getPosition(), parked + Float3(0.f, 0.00005f * PERIOD, 0.f));
+    EXPECT_TRUE(player->getCanJump());
+
+    // Back on foot, the landing made while driving allows the jump at once.
+    player->setPosition(parked);
+    player->setMovementType(Player::MVT_TYPE_WALK);
+    player->manage(*obstacle);
+    EXPECT_FALSE(player->getCanJump());
+    EXPECT_EQ(player->speed.y(), jumpSpeed);
+}
+
+TEST_F(PlayerTest, HeadInsideACubeHoldsThePlayerUpAndTakesTheJumpAway)
+{
+    floor();
+    landAt(Float3(5.f, 12.f, 5.f));
+    // Feet free, head inside: no fall, no landing.
+    cube(0, 2, 0); // 20 to 30 high
+    player->setPosition(Float3(5.f, 15.f, 5.f));
+    frames(3);
+    EXPECT_EQ(player->getPosition(), Float3(5.f, 15.f, 5.f));
+    EXPECT_EQ(player->speed.y(), 0.f);
+    EXPECT_FALSE(player->getCanJump());
+
+    // Feet and head both inside: the head is what counts, so no landing either.
+    landAt(Float3(-15.f, 12.f, -15.f));
+    cube(0, 1, 0); // 10 to 20 high
+    player->setPosition(Float3(5.f, 8.f, 5.f));
+    player->manage(*obstacle);
+    EXPECT_EQ(player->getPosition(), Float3(5.f, 8.f, 5.f));
+    EXPECT_EQ(player->speed.y(), 0.f);
+    EXPECT_FALSE(player->getCanJump());
+}
+
+TEST_F(PlayerTest, SpeedsGrowUntilPastTheLimitAndTheOtherKeyThenPullsBack)
+{
+    float const period = 1400.f;
+    float const step = 0.00005f * period; // 0.07: the walking limits 0.2 and 0.1 fall between steps
+    periodFrame = static_cast<int64_t>(period);
+    player->setPosition(Float3(5.f, 50.f, 5.f));
+
+    keys['e'] = true;
+    keys['f'] = true;
+    player->manage(*obstacle);
+    EXPECT_EQ(player->speed.x(), step);
+    EXPECT_EQ(player->speed.z(), step);
+    player->manage(*obstacle);
+    float const forward = step + step + step;
+    float const lateral = step + step;
+    EXPECT_EQ(player->speed.z(), lateral) << "0.07 is under the limit 0.1, so one more step";
+    player->manage(*obstacle);
+    EXPECT_EQ(player->speed.x(), forward) << "0.14 is under the limit 0.2, so one more step";
+    EXPECT_EQ(player->speed.z(), lateral);
+    player->manage(*obstacle);
+    EXPECT_EQ(player->speed.x(), forward);
+    EXPECT_EQ(player->speed.z(), lateral);
+
+    // Both keys of a pair held at the limit: the second key of the pair subtracts.
+    keys['D'] = true;
+    keys['S'] = true;
+    player->manage(*obstacle);
+    EXPECT_EQ(player->speed.x(), forward - step);
+    EXPECT_EQ(player->speed.z(), lateral - step);
+    // ... and below the limit again the first key adds.
+    player->manage(*obstacle);
+    EXPECT_EQ(player->speed.x(), forward - step + step);
+    EXPECT_EQ(player->speed.z(), lateral - step + step);
+
+    // Backward and left alone run down to their own limits.
+    keys['e'] = false;
+    keys['f'] = false;
+    frames(12);
+    float const backward = player->speed.x();
+    float const left = player->speed.z();
+    EXPECT_LE(backward, -0.2f);
+    EXPECT_GT(backward, -0.2f - step);
+    EXPECT_LE(left, -0.1f);
+    EXPECT_GT(left, -0.1f - step);
+    player->manage(*obstacle);
+    EXPECT_EQ(player->speed.x(), backward);
+    EXPECT_EQ(player->speed.z(), left);
+
+    // Driving backs up too, overshooting its tiny limit in one step.
+    player->setMovementType(Player::MVT_TYPE_CAR);
+    keys['S'] = false;
+    frames(2);
+    EXPECT_EQ(player->speed.x(), -(0.0002f * period));
+}
+
+TEST_F(PlayerTest, FrictionBringsEitherSignTowardsRestWithoutCrossingIt)
+{
+    player->setMovementType(Player::MVT_TYPE_FLY);
+    player->setPosition(Float3(5.f, 50.f, 5.f));
+    float const forwardFriction = 0.00001f * PERIOD;
+    float const lateralFriction = 0.00002f * PERIOD;
+    player->speed = Float3(-0.25f, 0.f, 0.35f);
+    player->manage(*obstacle);
+    EXPECT_EQ(player->speed, Float3(-0.25f + forwardFriction, 0.f, 0.35f - lateralFriction));
+    player->speed = Float3(-0.05f, 0.f, 0.15f);
+    player->manage(*obstacle);
+    EXPECT_EQ(player->speed, Float3(0.f, 0.f, 0.f)) << "speeds within one friction step stop";
+    player->speed = Float3(0.05f, 0.f, -0.15f);
+    player->manage(*obstacle);
+    EXPECT_EQ(player->speed, Float3(0.f, 0.f, 0.f));
+}
+
+TEST_F(PlayerTest, WalkCycleAndFlightCycleUseTheirOwnFramesAndDurations)
+{
+    floor();
+    landAt(Float3(5.f, 12.f, 5.f));
+    // Held keys at the limit keep the speeds, so the planar speed is exactly 0.3.
+    keys['e'] = true;
+    player->speed.x() = 0.3f;
+    player->manage(*obstacle);
+    Animated3DModel const& model = player->getModel();
+    EXPECT_TRUE(model.isRunning());
+    EXPECT_FALSE(model.isForward());
+    EXPECT_EQ(model.getFramePeriod(), 166) << "50 / 0.3 truncated";
+    EXPECT_EQ(nextFrames(model, 4), (std::vector<unsigned>{2, 1, 0, 2})) << "frames 0 to 2, counting down";
+    keys['e'] = false;
+    keys['f'] = true;
+    player->speed = Float3(0.f, 0.f, 0.11f);
+    player->manage(*obstacle);
+    EXPECT_TRUE(model.isRunning()) << "a sideways stride counts too";
+    EXPECT_EQ(model.getFramePeriod(), static_cast<int>(50.f / 0.11f));
+    keys['f'] = false;
+
+    // A jump stops the stride on frame 0 however fast the player goes.
+    keys['e'] = true;
+    keys[' '] = true;
+    player->manage(*obstacle);
+    ASSERT_FALSE(player->getCanJump());
+    EXPECT_GT(player->speed.x(), 0.1f);
+    EXPECT_FALSE(model.isRunning());
+    EXPECT_EQ(model.getCurrentFrame(), 0u);
+    keys['e'] = false;
+    keys[' '] = false;
+
+    // Flight keeps the last stride duration and plays frames 3 and 4, even standing still.
+    player->setMovementType(Player::MVT_TYPE_FLY);
+    player->setPosition(Float3(5.f, 50.f, 5.f));
+    player->manage(*obstacle);
+    EXPECT_TRUE(model.isRunning());
+    EXPECT_EQ(model.getFramePeriod(), static_cast<int>(50.f / 0.11f));
+    EXPECT_EQ(model.getCurrentFrame(), 3u);
+    std::vector<unsigned> const flight = nextFrames(model, 4);
+    EXPECT_EQ(flight[0] + flight[1], 7u) << "frames 3 and 4 in turn";
+    EXPECT_EQ(flight[0], flight[2]);
+    EXPECT_EQ(flight[1], flight[3]);
+}
+
+TEST_F(PlayerTest, WalkingOffALedgeKeepsTheStrideBecauseOnlyAJumpOrACeilingLeavesTheGround)
+{
+    floor();
+    landAt(Float3(25.f, 12.f, -15.f));
+    keys['e'] = true;
+    keys['f'] = true;
+    for (int frame = 0; frame < 200 && player->getPosition().y() > 0.f; ++frame)
+        player->manage(*obstacle);
+    ASSERT_LT(player->getPosition().y(), 0.f) << "walked past the edge at x = 30 and fell";
+    EXPECT_TRUE(player->getCanJump());
+    EXPECT_TRUE(player->getModel().isRunning());
+}
+
+TEST_F(PlayerTest, HorizontalStepFollowsTheYaw)
+{
+    player->setMovementType(Player::MVT_TYPE_FLY);
+    // Held keys past the limits keep the speeds through the frame.
+    keys['e'] = true;
+    keys['f'] = true;
+    Float3 const start(5.f, 50.f, 5.f);
+    struct Case
+    {
+        float yaw;
+        float forward;
+        float lateral;
+        Float3 move;
+    };
+    Case const cases[] = {{0.f, 0.5f, 0.3f, Float3(0.3f, 0.f, -0.5f)},
+                          {90.f, 0.5f, 0.3f, Float3(-0.5f, 0.f, -0.3f)},
+                          {90.f, 0.1f, 0.4f, Float3(-0.1f, 0.f, -0.4f)},
+                          {180.f, 0.5f, 0.3f, Float3(-0.3f, 0.f, 0.5f)},
+                          {-90.f, 0.5f, 0.3f, Float3(0.5f, 0.f, 0.3f)}};
+    for (Case const& c : cases)
+    {
+        camera().setAngleY(c.yaw);
+        player->setPosition(start);
+        player->speed = Float3(c.forward, 0.f, c.lateral);
+        player->manage(*obstacle);
+        Float3 const moved = player->getPosition() - start;
+        EXPECT_NEAR(moved.x(), c.move.x(), 1e-5f) << c.yaw;
+        EXPECT_EQ(moved.y(), 0.f) << c.yaw;
+        EXPECT_NEAR(moved.z(), c.move.z(), 1e-5f) << c.yaw;
+    }
+    camera().setAngleY(30.f);
+    player->setPosition(start);
+    player->speed = Float3(0.5f, 0.f, 0.3f);
+    player->manage(*obstacle);
+    Float3 const expected = planarStep(start, 30.f, 0.5f, 0.3f);
+    EXPECT_NEAR(player->getPosition().x(), expected.x(), 1e-5f);
+    EXPECT_NEAR(player->getPosition().z(), expected.z(), 1e-5f);
+}
+
+TEST_F(PlayerTest, StepStartsFromTheFallAndABlockedStepKeepsTheFallButEndsARise)
+{
+    keys['e'] = true;
+    Float3 const high(5.f, 50.f, 5.f);
+    player->setPosition(high);
+    player->speed = Float3(0.5f, 0.f, 0.f);
+    player->manage(*obstacle);
+    EXPECT_EQ(player->getPosition(), planarStep(high + Float3(0.f, gravityStep(PERIOD), 0.f), 0.f, 0.5f, 0.f));
+
+    cube(0, 1, -1); // 10 to 20 high, just ahead; the head passes above it
+    Float3 const start(5.f, 15.f, 0.3f);
+    player->setPosition(start);
+    player->speed = Float3(0.5f, -1.f, 0.f);
+    player->manage(*obstacle);
+    float const falling = -1.f + gravityStep(PERIOD);
+    EXPECT_EQ(player->getPosition(), start + Float3(0.f, falling, 0.f));
+    EXPECT_EQ(player->speed, Float3(0.f, falling, 0.f));
+
+    player->setPosition(start);
+    player->speed = Float3(0.5f, 1.f, 0.f);
+    player->manage(*obstacle);
+    EXPECT_EQ(player->getPosition(), start + Float3(0.f, 1.f + gravityStep(PERIOD), 0.f));
+    EXPECT_EQ(player->speed, Float3(0.f, 0.f, 0.f));
+}
+
+TEST_F(PlayerTest, FlightNeitherUsesItsVerticalSpeedNorMindsTheHead)
+{
+    player->setMovementType(Player::MVT_TYPE_FLY);
+    cube(0, 2, -1); // 20 to 30 high, just ahead, at head height
+    Float3 const start(5.f, 12.f, 0.3f);
+    player->setPosition(start);
+    player->speed.y() = 3.f;
+    keys['e'] = true;
+    player->manage(*obstacle);
+    EXPECT_EQ(player->getPosition(), planarStep(start, 0.f, 0.00005f * PERIOD, 0.f));
+    EXPECT_EQ(player->speed.y(), 3.f);
+    keys['e'] = false;
+    keys[' '] = true;
+    keys['c'] = true;
+    Float3 const before = player->getPosition();
+    player->manage(*obstacle);
+    EXPECT_EQ(player->getPosition().y(), before.y() + 0.00005f * PERIOD) << "climbing wins over descending";
+    EXPECT_EQ(player->speed.y(), 0.f);
+}
+
+TEST_F(PlayerTest, FlightStepsOverOnlyWithRoomAtTenAndTwentyAndCarriesTheClimb)
+{
+    player->setMovementType(Player::MVT_TYPE_FLY);
+    float const climb = 0.00005f * PERIOD;
+    keys['e'] = true;
+
+    // A wall two cubes high: no room 10 above the feet.
+    cube(0, 1, -1);
+    cube(0, 2, -1);
+    Float3 const start(5.f, 12.f, 0.3f);
+    player->setPosition(start);
+    player->speed.y() = 2.f;
+    player->manage(*obstacle);
+    EXPECT_EQ(player->getPosition(), start);
+    EXPECT_EQ(player->speed, Float3(0.f, 0.f, 0.f));
+    EXPECT_FALSE(player->getModel().isRunning());
+
+    // A one-cube step while climbing: the climb is part of the attempted step, so it counts twice.
+    cube(2, 1, -1);
+    Float3 const beside(25.f, 12.f, 0.3f);
+    player->setPosition(beside);
+    keys[' '] = true;
+    player->manage(*obstacle);
+    Float3 const attempt = planarStep(beside, 0.f, 0.5f, 0.f) + Float3(0.f, climb, 0.f);
+    EXPECT_EQ(player->getPosition(), attempt + Float3(0.f, 10.f, 0.f) + (attempt - beside));
+    EXPECT_EQ(player->getPosition().y(), 23.f);
+    EXPECT_EQ(player->speed, Float3(0.f, 0.f, 0.f));
+    EXPECT_FALSE(player->getModel().isRunning());
+    EXPECT_EQ(player->getModel().getCurrentFrame(), 0u);
+    keys[' '] = false;
+
+    // Stepping over keeps a downward speed and drops an upward one.
+    for (float vertical : {-2.f, 2.f})
+    {
+        player->setPosition(beside);
+        player->speed = Float3(0.f, vertical, 0.f);
+        player->manage(*obstacle);
+        ASSERT_GT(player->getPosition().y(), 20.f) << vertical;
+        EXPECT_EQ(player->speed, Float3(0.f, vertical < 0.f ? vertical : 0.f, 0.f)) << vertical;
+    }
+}
+
+TEST_F(PlayerTest, PeriodCeilingAlsoBoundsTheJumpTheClimbAndTheFriction)
+{
+    float const ceiling = 100000.f;
+    floor();
+    landAt(Float3(5.f, 12.f, 5.f));
+    periodFrame = 200000;
+    keys[' '] = true;
+    player->manage(*obstacle);
+    EXPECT_EQ(player->speed.y(), 0.000125f * ceiling + gravityStep(ceiling));
+    EXPECT_FLOAT_EQ(player->speed.y(), 9.5f);
+
+    player->setMovementType(Player::MVT_TYPE_FLY);
+    Float3 const high(5.f, 100.f, 5.f);
+    player->setPosition(high);
+    player->manage(*obstacle);
+    EXPECT_EQ(player->getPosition().y(), high.y() + 0.00005f * ceiling);
+    keys[' '] = false;
+
+    player->speed = Float3(3.f, 0.f, 5.f);
+    player->manage(*obstacle);
+    EXPECT_EQ(player->speed, Float3(3.f - 0.00001f * ceiling, 0.f, 5.f - 0.00002f * ceiling));
+}
+
+TEST_F(PlayerTest, MouseLookActsOnEitherMotionAndOnlyOnMotionAndClampsThePitch)
+{
+    player->injectMouseEvent(MouseEvent(Int2(410, 290), GLManager::MOUSE_LEFT_BUTTON,
+                                        GLManager::MOUSE_MOVED_BUTTON_HELD));
+    EXPECT_EQ(camera().getAngleX(), 5.f);
+    EXPECT_EQ(camera().getAngleY(), -5.f);
+
+    // Presses and releases away from the centre neither turn the camera nor move it.
+    player->injectMouseEvent(MouseEvent(Int2(500, 500), GLManager::MOUSE_LEFT_BUTTON, GLManager::MOUSE_BUTTON_UP));
+    player->injectMouseEvent(MouseEvent(Int2(500, 500), GLManager::MOUSE_LEFT_BUTTON, GLManager::MOUSE_BUTTON_DOWN));
+    player->injectMouseEvent(MouseEvent(Int2(500, 500), GLManager::MOUSE_WHEEL_UP, GLManager::MOUSE_BUTTON_UP));
+    EXPECT_EQ(camera().getAngleX(), 5.f);
+    EXPECT_EQ(camera().getAngleY(), -5.f);
+    EXPECT_EQ(player->cameraDistance, 30.f);
+
+    player->injectMouseEvent(motionTo(400, 599));
+    EXPECT_EQ(camera().getAngleX(), -90.f) << "5 - 149.5 kept at -90";
+    EXPECT_EQ(camera().getAngleY(), -5.f);
+    player->injectMouseEvent(motionTo(400, 0));
+    EXPECT_EQ(camera().getAngleX(), 60.f) << "-90 + 150, within the bounds";
+    player->injectMouseEvent(motionTo(0, 300));
+    EXPECT_EQ(camera().getAngleY(), -5.f + 200.f) << "the yaw has no bounds";
+}
+
+TEST_F(PlayerTest, GameSaveRecordIsWrittenAndReadWhereTheFileStands)
+{
+    std::string const path = folder + "/offset";
+    Float3 const position(-4.5f, 16.f, 0.125f);
+    player->setPosition(position);
+    player->setMovementType(Player::MVT_TYPE_NONE);
+    camera().setAngleY(-120.f);
+    camera().setAngleX(12.5f);
+    FILE* file = fopen(path.c_str(), "w+b");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(fwrite("abc", 1, 3, file), 3u);
+    player->saveGameSave(file);
+    EXPECT_EQ(ftell(file), 27);
+    ASSERT_EQ(fwrite("z", 1, 1, file), 1u);
+    fclose(file);
+    EXPECT_EQ(TestSupport::readFile(path), "abc" + saveRecord(position, -120.f, 12.5f, 3) + "z");
+
+    player->setPosition(Float3(0.f, 0.f, 0.f));
+    player->setMovementType(Player::MVT_TYPE_WALK);
+    camera().setAngleY(0.f);
+    camera().setAngleX(0.f);
+    file = fopen(path.c_str(), "rb");
+    ASSERT_EQ(fseek(file, 3, SEEK_SET), 0);
+    player->loadGameSave(file);
+    EXPECT_EQ(fgetc(file), 'z') << "exactly the record was read";
+    fclose(file);
+    EXPECT_EQ(player->getPosition(), position);
+    EXPECT_EQ(player->getMovementType(), Player::MVT_TYPE_NONE);
+    EXPECT_EQ(camera().getAngleY(), -120.f);
+    EXPECT_EQ(camera().getAngleX(), 12.5f);
+}
+
+TEST_F(PlayerTest, ContractFailuresNameTheirExactConditionWithoutMessage)
+{
+    std::string const path = folder + "/bad";
+    TestSupport::writeFile(path, saveRecord(Float3(5.f, 50.f, 5.f), 0.f, 0.f, 4));
+    FILE* file = fopen(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    player->loadGameSave(file);
+    fclose(file);
+    struct Case
+    {
+        std::function<void()> body;
+        std::string condition;
+    };
+    Case const cases[] = {{[&] { player->manage(*obstacle); }, "mvtType == MVT_TYPE_WALK"},
+                          {[] { Player lonely(NULL); }, "soundWalk != NULL"}};
+    for (Case const& c : cases)
+    {
+        TestSupport::ChildResult const result = TestSupport::runInChildSharingWindow(c.body);
+        EXPECT_EQ(result.exitStatus, 1) << c.condition;
+        EXPECT_NE(result.errors.find("ERROR : The program aborted unexpectedly."), std::string::npos)
+            << result.errors;
+        EXPECT_NE(result.errors.find("\n__FILE__ src/Player.cpp\n__LINE__ "), std::string::npos) << result.errors;
+        EXPECT_TRUE(endsWith(result.errors, "\nCondition: " + c.condition + "\n\n")) << result.errors;
+        EXPECT_EQ(result.errors.find("Message: "), std::string::npos) << result.errors;
+    }
+}
+
+TEST_F(PlayerTest, CameraLooksAtTheHeadTenAboveTheFeet)
+{
+    Float3 const position(15.f, 22.f, -7.f);
+    player->setPosition(position);
+    player->cameraDistance = 0.f;
+    player->updateCamera(*obstacle);
+    EXPECT_EQ(camera().getPosition(), position + Float3(0.f, 10.f, 0.f));
+
+    camera().setAngleY(30.f);
+    camera().setAngleX(-20.f);
+    player->cameraDistance = 35.f;
+    deviceManager->getScene3D()->updateCameraLookAtMode(position + Float3(0.f, 10.f, 0.f), 35.f);
+    Float3 const expected = camera().getPosition();
+    camera().setPosition(0.f, 0.f, 0.f);
+    player->updateCamera(*obstacle);
+    EXPECT_EQ(camera().getPosition(), expected);
+    EXPECT_NE(expected, position + Float3(0.f, 10.f, 0.f));
+}
