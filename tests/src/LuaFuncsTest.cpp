@@ -1,5 +1,6 @@
 #include "LuaFuncs.h"
 
+#include "Animated3DModel.h"
 #include "CustomObject.h"
 #include "DeviceManager.h"
 #include "Font.h"
@@ -11,10 +12,12 @@
 #include "Sprite.h"
 #include "SpriteManager.h"
 #include "TestSupport.h"
+#include "Utils.h"
 #include "WorldIndexator.h"
 #include "WorldRegion.h"
 #include "WorldTestSupport.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -65,6 +68,15 @@ function readCurrent()
 end
 )";
 
+std::vector<std::string> lines(std::string const& text)
+{
+    std::vector<std::string> result;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        result.push_back(line);
+    return result;
+}
+
 class LuaFuncsTest : public testing::Test
 {
 protected:
@@ -114,14 +126,15 @@ protected:
         return found == variables.end() ? -999 : found->second;
     }
 
-    void loadWorldWithObjects(std::vector<Float3> const& positions)
+    void loadWorldWithObjects(std::vector<Float3> const& positions, std::string const& source = OBJECT_SCRIPT,
+                              int objectType = 4)
     {
         std::string const path = folder + "/world.dat";
         TestSupport::writeFile(path, emptyWorldBytes());
         world = new IndexedWorld(NULL, path, NULL);
         for (Float3 const& position : positions)
-            world->addCustomObject(position, 4);
-        load(OBJECT_SCRIPT);
+            world->addCustomObject(position, objectType);
+        load(source);
         // Drawing before the first manage step needs it too.
         CustomObject_injectLuaFuncs(script);
     }
@@ -141,19 +154,42 @@ protected:
         EXPECT_NE(result.errors.find(text), std::string::npos) << "missing: " << text << "\nin:\n" << result.errors;
     }
 
+    // A failed check of the script interface: its condition on a line of its own, no other.
+    void expectCheck(TestSupport::ChildResult const& result, std::string const& condition) const
+    {
+        EXPECT_EQ(result.exitStatus, 1) << result.errors;
+        EXPECT_NE(result.errors.find("\n__FILE__ src/LuaFuncs.cpp\n"), std::string::npos) << result.errors;
+        EXPECT_NE(result.errors.find("\nCondition: " + condition + "\n"), std::string::npos)
+            << "missing condition: " << condition << "\nin:\n" << result.errors;
+    }
+
+    // A script failure: the message names the file or the function, and there is no condition.
+    void expectScriptFailure(TestSupport::ChildResult const& result, std::string const& message) const
+    {
+        EXPECT_EQ(result.exitStatus, 1) << result.errors;
+        EXPECT_EQ(result.errors.compare(0, 40, "ERROR : The program aborted unexpectedly"), 0) << result.errors;
+        EXPECT_NE(result.errors.find("\n__FILE__ src/LuaFuncs.cpp\n"), std::string::npos) << result.errors;
+        EXPECT_EQ(result.errors.find("Condition: "), std::string::npos) << result.errors;
+        EXPECT_NE(result.errors.find("\nMessage: " + message), std::string::npos)
+            << "missing: " << message << "\nin:\n" << result.errors;
+    }
+
+    // The addresses the script printed for its values, in order.
+    std::vector<uintptr_t> printedAddresses(char const* functionName)
+    {
+        testing::internal::CaptureStdout();
+        script->callLuaGenericFunction(functionName);
+        std::vector<uintptr_t> addresses;
+        for (std::string const& line : lines(testing::internal::GetCapturedStdout()))
+            if (line.compare(0, 11, "lua print: ") == 0)
+                addresses.push_back(static_cast<uintptr_t>(std::stoull(line.substr(11))));
+        return addresses;
+    }
+
     std::string folder;
     LuaFuncs* script = NULL;
     IndexedWorld* world = NULL;
 };
-
-std::vector<std::string> lines(std::string const& text)
-{
-    std::vector<std::string> result;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        result.push_back(line);
-    return result;
-}
 }
 
 TEST_F(LuaFuncsTest, ScriptRunsInABareStateWithEveryEngineFunctionAndIsTraced)
@@ -599,4 +635,365 @@ TEST_F(LuaFuncsTest, CurrentObjectThatIsGoneEndsTheGameNamingTheFunction)
                     script->callLuaGenericFunction("readCurrent");
                 }),
                 "getCurrentObjectPosition needs a current script object, and there is none");
+}
+
+TEST_F(LuaFuncsTest, BareStateHasNoLibraryFunctionsNorStringMethodsButTheWholeLanguage)
+{
+    char const* const baseLibrary[] = {"type",     "next",    "ipairs",   "select",  "unpack",         "tonumber",
+                                       "rawget",   "rawset",  "rawequal", "dofile",  "loadfile",       "load",
+                                       "setfenv",  "getfenv", "newproxy", "gcinfo",  "collectgarbage", "module",
+                                       "xpcall",   "setmetatable", "getmetatable", "_VERSION"};
+    std::string source = R"(local t = {10, 20, 30}
+local s = "ab" .. "cd" .. 5
+local sum = 0
+for i = 1, #t do sum = sum + t[i] end
+local function twice(f, x) return f(f(x)) end
+setGlobalVar("sum", sum) setGlobalVar("length", #s) setGlobalVar("twice", twice(function(v) return v * 3 end, 2))
+setGlobalVar("power", 2 ^ 10) setGlobalVar("modulo", 7 % 3)
+)";
+    for (char const* name : baseLibrary)
+        source += std::string("if ") + name + " ~= nil then setGlobalVar(\"present " + name + "\", 1) end\n";
+    load(source);
+    std::vector<std::pair<std::string, int>> const stored(script->getVariablesAndValues().begin(),
+                                                          script->getVariablesAndValues().end());
+    std::vector<std::pair<std::string, int>> const expected = {
+        {"length", 5}, {"modulo", 1}, {"power", 1024}, {"sum", 60}, {"twice", 18}};
+    EXPECT_EQ(stored, expected);
+
+    // Without the string library strings have no methods.
+    expectScriptFailure(loopInChild("function lua_loop()\n  local n = (\"abc\"):len()\nend\n"),
+                        "lua ('calling function lua_loop'): " + scriptPath() + ":2: attempt to index a string value");
+}
+
+TEST_F(LuaFuncsTest, ScriptFailuresNameTheFileOrTheFunctionWithoutACondition)
+{
+    std::string const absent = folder + "/absent.lua";
+    TestSupport::ChildResult const unreadable =
+        TestSupport::runInChildSharingWindow([&] { script = new LuaFuncs(absent, NULL, NULL); });
+    expectScriptFailure(unreadable, "lua ('in file " + absent + "'): cannot open " + absent);
+    EXPECT_EQ(unreadable.output, "Loading script '" + absent + "' ... ");
+
+    expectScriptFailure(loopInChild("lua_loop = 5\n"),
+                        "lua ('calling function lua_loop'): attempt to call a number value");
+    expectScriptFailure(TestSupport::runInChildSharingWindow([&] {
+                            load("function lua_loop() end\n");
+                            script->callLuaGenericFunction("lua_onInitGame");
+                        }),
+                        "lua ('calling function lua_onInitGame'): attempt to call a nil value");
+    expectScriptFailure(TestSupport::runInChildSharingWindow([&] {
+                            load("function lua_getNbObjects()\n  return undefinedCount + 1\nend\n");
+                            script->getNbObjects();
+                        }),
+                        "lua ('calling function lua_getNbObjects'): " + scriptPath() +
+                            ":2: attempt to perform arithmetic on global 'undefinedCount' (a nil value)");
+
+    expectCheck(TestSupport::runInChildSharingWindow([&] {
+                    load("function lua_loop() end\n");
+                    script->callLuaGenericFunction(NULL);
+                }),
+                "functionName != NULL");
+}
+
+TEST_F(LuaFuncsTest, EveryArgumentCountAndHandleCheckEndsTheGameWithItsCondition)
+{
+    std::pair<char const*, char const*> const cases[] = {
+        {"load3DModel()", "argc == 1"},
+        {"load3DModel(\"obj_objects/coin.obj\", \"obj_objects/gem.obj\")", "argc == 1"},
+        {"load3DModelAnimated()", "argc >= 2"},
+        {"draw3DModel()", "argc == 1"},
+        {"unload3DModel()", "argc == 1"},
+        {"unload3DModel(nil)", "modelp != 0"},
+        {"load2DSprite()", "argc == 1"},
+        {"draw2DSprite(load2DSprite(\"water.png\"), 0)", "argc == 3"},
+        {"unload2DSprite()", "argc == 1"},
+        {"unload2DSprite(nil)", "spritep != 0"},
+        {"drawText(\"a\", 1)", "argc == 3"},
+        {"drawTextCenter()", "argc == 1"},
+        {"drawTextCenter(\"a\", \"b\")", "argc == 1"},
+        {"print(1, 2)", "argc == 1"},
+        {"assert()", "argc == 1"},
+        {"assert(1, 1)", "argc == 1"},
+        {"getKey()", "argc == 1"},
+        {"getKey(\"\")", "chars.size() == 1"},
+        {"move3DPosition(1, 2)", "argc == 3"},
+        {"setGlobalVar(\"x\")", "argc == 2"},
+        {"setGlobalVar(nil, 1)", "lua_isstring(lua, 1)"},
+        {"getGlobalVar()", "argc == 1"},
+        {"getGlobalVar(\"a\", \"b\")", "argc == 1"},
+        {"addToGlobalVar(\"x\")", "argc == 2"},
+        {"addToGlobalVar({}, 1)", "lua_isstring(lua, 1)"},
+        {"addToGlobalVar(\"x\", nil)", "lua_isnumber(lua, 2)"},
+        {"getTime(1)", "argc == 0"},
+        {"getWindowSize(1)", "argc == 0"},
+        {"quitGame(1)", "argc == 0"},
+        {"loadGame()", "argc == 1"},
+        {"saveGame(\"a\", \"b\")", "argc == 1"},
+        {"setModelAnimationSpeed(load3DModel(\"obj_objects/coin.obj\"))", "argc == 2"},
+        {"setModelAnimationSpeed(nil, 5)", "modelp != 0"},
+        {"stopModelAnimation()", "argc == 1"},
+        {"stopModelAnimation(nil)", "modelp != 0"},
+        {"startModelAnimation(nil)", "modelp != 0"},
+        {"setColor(1, 2, 3)", "argc == 4"},
+        {"setColor(256, 0, 0, 0)", "r < 256 && g < 256 && b < 256 && a < 256"},
+        {"setColor(0, 0, 0, -1)", "r >= 0 && g >= 0 && b >= 0 && a >= 0"},
+        {"setFogColor(1, 2)", "argc == 3"},
+        {"setFogColor(0, 0, 256)", "r < 256 && g < 256 && b < 256"},
+        {"setFogColor(0, 0, -1)", "r >= 0 && g >= 0 && b >= 0"},
+        {"drawSpriteFullscreen()", "argc == 1"},
+        {"drawSpriteFullscreen(nil)", "spritep != 0"},
+        {"drawSpriteFullscreenStretched()", "argc == 1"},
+        {"drawSpriteFullscreenStretched(nil)", "spritep != 0"},
+        {"setWaterEnable()", "argc == 1"},
+    };
+    for (std::pair<char const*, char const*> const& check : cases)
+    {
+        SCOPED_TRACE(check.first);
+        expectCheck(loopInChild(std::string("function lua_loop()\n  ") + check.first + "\nend\n"), check.second);
+    }
+}
+
+TEST_F(LuaFuncsTest, IntegerArgumentsAreTruncatedTowardZero)
+{
+    load(R"(function waterOff() setWaterEnable(0.5) end
+function waterOn() setWaterEnable(-3) end
+function colours()
+  setFogColor(10.9, 20.5, 255.9)
+  setColor(10.7, 20, 30, 40.2)
+end
+function edges()
+  setFogColor(-0.5, 0, 0)
+  setColor(-0.9, 255.9, 0, 0)
+end
+function lua_loop()
+  assert(1.5) assert("2")
+  setGlobalVar("up", addToGlobalVar("n", 5.9))
+  setGlobalVar("down", addToGlobalVar("n", -2.7))
+  setGlobalVar("text", "12.9")
+  setGlobalVar(5, 1)
+end)");
+    script->callLuaGenericFunction("waterOff");
+    EXPECT_FALSE(script->getIsWaterEnable()) << "0.5 reads as the integer 0";
+    script->callLuaGenericFunction("waterOn");
+    EXPECT_TRUE(script->getIsWaterEnable());
+
+    script->callLuaGenericFunction("colours");
+    EXPECT_EQ(script->getBackgroundAndFogColor(), Color4(10, 20, 255, 255));
+    EXPECT_EQ(deviceManager->getColor(), Color4(10, 20, 30, 40)) << "red, green, blue, alpha in that order";
+    script->callLuaGenericFunction("edges");
+    EXPECT_EQ(script->getBackgroundAndFogColor(), Color4(0, 0, 0, 255));
+    EXPECT_EQ(deviceManager->getColor(), Color4(0, 255, 0, 0));
+
+    script->callLuaGenericFunction("lua_loop");
+    EXPECT_EQ(var("up"), 5);
+    EXPECT_EQ(var("down"), 3);
+    EXPECT_EQ(var("n"), 3);
+    EXPECT_EQ(var("text"), 12) << "a numeric string is a number";
+    EXPECT_EQ(var("5"), 1) << "a number is a string name";
+
+    for (char const* value : {"0.5", "-0.9"})
+    {
+        SCOPED_TRACE(value);
+        expectCheck(loopInChild(std::string("function lua_loop()\n  assert(") + value + ")\nend\n"),
+                    "lua_tointeger(lua, 1)");
+    }
+}
+
+TEST_F(LuaFuncsTest, HandlesAreTheAddressesOfTheEngineObjects)
+{
+    load(R"(model = load3DModel("obj_objects/coin.obj")
+animated = load3DModelAnimated(150.9, "obj_objects/coin.obj", "obj_objects/gem.obj")
+sprite = load2DSprite("water.png")
+other = load2DSprite("water.png")
+function show() print(model) print(animated) print(sprite) print(other) end
+function slow() setModelAnimationSpeed(animated, 7.5) stopModelAnimation(animated) end
+function fast() setModelAnimationSpeed(animated, 3) startModelAnimation(animated) end
+function keys()
+  local t = {}
+  t[sprite] = 1 t[other] = 2 t[model] = 3
+  setGlobalVar("keys", t[sprite] * 100 + t[other] * 10 + t[model])
+  if sprite == other then setGlobalVar("same", 1) end
+end)");
+    std::vector<uintptr_t> const addresses = printedAddresses("show");
+    ASSERT_EQ(addresses.size(), 4u);
+    Animated3DModel const* const model = reinterpret_cast<Animated3DModel const*>(addresses[0]);
+    Animated3DModel const* const animated = reinterpret_cast<Animated3DModel const*>(addresses[1]);
+    EXPECT_EQ(model->getNbFrames(), 1u);
+    EXPECT_EQ(animated->getNbFrames(), 2u);
+    EXPECT_EQ(animated->getFramePeriod(), 150);
+
+    std::vector<Sprite*> const& sprites = SpriteManager::getSprites();
+    for (size_t i : {2u, 3u})
+        EXPECT_NE(std::find(sprites.begin(), sprites.end(), reinterpret_cast<Sprite*>(addresses[i])), sprites.end());
+    EXPECT_NE(addresses[2], addresses[3]) << "each load makes its own sprite";
+
+    script->callLuaGenericFunction("slow");
+    EXPECT_EQ(animated->getFramePeriod(), 13333) << "100000 / 7.5, truncated";
+    EXPECT_FALSE(animated->isRunning());
+    script->callLuaGenericFunction("fast");
+    EXPECT_EQ(animated->getFramePeriod(), 33333);
+    EXPECT_TRUE(animated->isRunning());
+
+    script->callLuaGenericFunction("keys");
+    EXPECT_EQ(var("keys"), 123);
+    EXPECT_EQ(var("same"), -999);
+}
+
+TEST_F(LuaFuncsTest, GetKeyReadsTheKeyAtTheCharactersByteValue)
+{
+    load(R"(function lua_loop()
+  setGlobalVar("200", getKey("\200")) setGlobalVar("0", getKey("\0")) setGlobalVar("255", getKey("\255"))
+  setGlobalVar("A", getKey("A")) setGlobalVar("a", getKey("a"))
+end)");
+    for (int key = 0; key < 256; ++key)
+        keyboardManager->keys[key] = key == 200 || key == 0 || key == 'A';
+    script->callLuaGenericFunction("lua_loop");
+    for (int key = 0; key < 256; ++key)
+        keyboardManager->keys[key] = false;
+    EXPECT_EQ(var("200"), 1);
+    EXPECT_EQ(var("0"), 1);
+    EXPECT_EQ(var("255"), 0);
+    EXPECT_EQ(var("A"), 1);
+    EXPECT_EQ(var("a"), 0);
+}
+
+TEST_F(LuaFuncsTest, TimeAndFramePeriodComeFromTheEngineClocks)
+{
+    load(R"(function lua_loop()
+  setGlobalVar("time", getTime())
+  setGlobalVar("period", getPeriodDuration(1, "the count is not looked at"))
+end)");
+    deviceManager->loopEvent();
+    deviceManager->loopEvent();
+    int const before = Utils::getTime();
+    script->callLuaGenericFunction("lua_loop");
+    int const after = Utils::getTime();
+    EXPECT_GE(var("time"), before);
+    EXPECT_LE(var("time"), after);
+    EXPECT_EQ(var("period"), deviceManager->getLastFramePeriod());
+    EXPECT_GT(var("period"), 0);
+}
+
+TEST_F(LuaFuncsTest, DrawingPositionMovesByFractionsOfAUnit)
+{
+    load("function lua_loop() move3DPosition(1.5, -2.25, 0.125) end");
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    script->callLuaGenericFunction("lua_loop");
+    float matrix[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, matrix);
+    EXPECT_FLOAT_EQ(matrix[12], 1.5f);
+    EXPECT_FLOAT_EQ(matrix[13], -2.25f);
+    EXPECT_FLOAT_EQ(matrix[14], 0.125f);
+}
+
+TEST_F(LuaFuncsTest, LoadingAFileAgainStartsAFreshInterpreterButKeepsTheGameVariablesAndQuit)
+{
+    load(R"(kept = 1
+function onlyInFirst() end
+setGlobalVar("v", 3) quitGame() loadGame("pending.sav"))");
+    std::string const second = folder + "/second.lua";
+    TestSupport::writeFile(second, "function readKept() if kept ~= nil then setGlobalVar(\"leak\", 1) end end\n");
+    script->loadFile(second);
+    EXPECT_EQ(var("v"), 3);
+    EXPECT_TRUE(script->isQuitGame());
+    script->callLuaGenericFunction("readKept");
+    EXPECT_EQ(var("leak"), -999) << "globals of the first file are gone";
+    expectScriptFailure(TestSupport::runInChildSharingWindow([&] { script->callLuaGenericFunction("onlyInFirst"); }),
+                        "lua ('calling function onlyInFirst'): attempt to call a nil value");
+
+    // A new script object empties the variables and clears quit; the load request stays.
+    load("");
+    EXPECT_TRUE(script->getVariablesAndValues().empty());
+    EXPECT_FALSE(script->isQuitGame());
+    EXPECT_EQ(script->getLoadGameFile(), "pending.sav");
+}
+
+TEST_F(LuaFuncsTest, VariableNamesAreOrderedByTheirBytesAndReplacedInPlace)
+{
+    load(R"(setGlobalVar("a2", 1) setGlobalVar("~", 1) setGlobalVar("a10", 1) setGlobalVar("B", 1)
+setGlobalVar("a", 1) setGlobalVar("_", 1) setGlobalVar("\128", 1))");
+    script->setVariableAndValue("a", 5);
+    script->setVariableAndValue("a", 6);
+    std::vector<std::string> names;
+    for (LuaFuncs::VariablesAndValues::value_type const& entry : script->getVariablesAndValues())
+        names.push_back(entry.first);
+    std::vector<std::string> const expected = {"B", "_", "a", "a10", "a2", "~", "\x80"};
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(var("a"), 6);
+}
+
+TEST_F(LuaFuncsTest, ObjectTypeCountMustBeANumberAndIsTruncatedTowardZero)
+{
+    load("function lua_getNbObjects() return -3.7 end");
+    EXPECT_EQ(script->getNbObjects(), -3);
+    for (char const* result : {"", "true", "nil", "\"seven\""})
+    {
+        SCOPED_TRACE(result);
+        expectCheck(TestSupport::runInChildSharingWindow([&] {
+                        load(std::string("function lua_getNbObjects() return ") + result + " end");
+                        script->getNbObjects();
+                    }),
+                    "lua_isnumber(lua, -1)");
+    }
+    expectScriptFailure(TestSupport::runInChildSharingWindow([&] {
+                            load("function lua_loop() end");
+                            script->getNbObjects();
+                        }),
+                        "lua ('calling function lua_getNbObjects'): attempt to call a nil value");
+}
+
+TEST_F(LuaFuncsTest, DrawnObjectsLoadTheirTypeFirstAndSeeTheLastManagedObjectAsCurrent)
+{
+    loadWorldWithObjects({Float3(100.f, 100.f, 100.f), Float3(200.f, 100.f, 100.f)}, R"(
+function lua_load_4() setGlobalVar("loadAt", addToGlobalVar("seq", 1)) end
+function lua_unload_4() end
+function lua_manage_4()
+  addToGlobalVar("managed", 1)
+  local x = getCurrentObjectPosition()
+  setGlobalVar("lastManaged", x)
+end
+function lua_draw_4()
+  local at = addToGlobalVar("seq", 1)
+  if getGlobalVar("managed") > 0 then
+    local x = getCurrentObjectPosition()
+    setGlobalVar("drawSees" .. at, x)
+  end
+end)");
+    placeCamera(Float3(160.f, 160.f, 160.f));
+    world->draw(100.f, false, false);
+    EXPECT_EQ(var("loadAt"), 1) << "the type is loaded before the first draw";
+    EXPECT_EQ(var("seq"), 3);
+
+    world->manage(script);
+    EXPECT_EQ(var("managed"), 2);
+    EXPECT_EQ(var("loadAt"), 1) << "not loaded again";
+    world->draw(100.f, false, false);
+    EXPECT_EQ(var("seq"), 5);
+    EXPECT_TRUE(var("lastManaged") == 100 || var("lastManaged") == 200) << var("lastManaged");
+    EXPECT_EQ(var("drawSees4"), var("lastManaged"));
+    EXPECT_EQ(var("drawSees5"), var("lastManaged"));
+}
+
+TEST_F(LuaFuncsTest, MissingObjectFunctionIsReportedByItsFormedName)
+{
+    loadWorldWithObjects({Float3(10.f, 10.f, 10.f)}, "function lua_load_21() end\n", 12);
+    placeCamera(Float3(0.f, 0.f, 0.f));
+    expectScriptFailure(TestSupport::runInChildSharingWindow([&] { world->manage(script); }),
+                        "lua ('calling function lua_load_12'): attempt to call a nil value");
+    load("function lua_load_12() end\n");
+    CustomObject_injectLuaFuncs(script);
+    expectScriptFailure(TestSupport::runInChildSharingWindow([&] { world->manage(script); }),
+                        "lua ('calling function lua_manage_12'): attempt to call a nil value");
+}
+
+TEST_F(LuaFuncsTest, ScriptSpritesHangFromTheirTopLeftCorner)
+{
+    WorldTestSupport::writeSolidPng(folder + "/red.png", 255, 0, 0, 255);
+    load("sprite = load2DSprite(\"" + folder + "/red.png\")\nfunction lua_loop() draw2DSprite(sprite, 10, 10) end\n");
+    deviceManager->getScene2D()->set2DMode();
+    deviceManager->clearBackground(colorBlack);
+    script->callLuaGenericFunction("lua_loop");
+    EXPECT_EQ(TestSupport::readScenePixelRgb(10, 10), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(11, 11), Color4(255, 0, 0, 255));
+    EXPECT_EQ(TestSupport::readScenePixelRgb(9, 9), Color4(0, 0, 0, 255));
 }

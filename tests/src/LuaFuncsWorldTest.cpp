@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -229,4 +230,97 @@ end)");
     EXPECT_EQ(TestSupport::readScenePixelRgb(400, 300), Color4(255, 0, 0, 255));
     script->callLuaGenericFunction("placed");
     EXPECT_EQ(TestSupport::readScenePixelRgb(10, 10), Color4(255, 0, 0, 255));
+}
+
+TEST_F(LuaFuncsWorldTest, ObjectFunctionsKeepFractionsAndTheDistanceIsTheOneMeasuredAtInjection)
+{
+    run(R"(function run() end
+function act()
+  setGlobalVar("d1000", getDistanceToPlayer() * 1000)
+  local x, y, z = getCurrentObjectPosition()
+  setGlobalVar("x100", x * 100) setGlobalVar("y100", y * 100) setGlobalVar("z100", z * 100)
+  setObjectLocalVariable1(2.75) setObjectLocalVariable2(-1.5)
+  setGlobalVar("l1", getObjectLocalVariable1() * 100) setGlobalVar("l2", getObjectLocalVariable2() * 100)
+  setCurrentObjectPosition(4.5, -5.25, 6.125)
+end)");
+    player().setPosition(Float3(0.f, 0.f, 0.f));
+    CustomObject object(Float3(1.f, 1.25f, 0.f), 0);
+    script->injectCurrentObject(&object);
+    player().setPosition(Float3(100.f, 100.f, 100.f));
+    script->callLuaGenericFunction("act");
+    EXPECT_NEAR(var("d1000"), 1600, 1) << "sqrt(1 + 1.5625) = 1.6, from where the player was at injection";
+    EXPECT_EQ(var("x100"), 100);
+    EXPECT_EQ(var("y100"), 125);
+    EXPECT_EQ(var("z100"), 0);
+    EXPECT_EQ(var("l1"), 275);
+    EXPECT_EQ(var("l2"), -150);
+    EXPECT_FLOAT_EQ(object.getLocalVariable1(), 2.75f);
+    EXPECT_FLOAT_EQ(object.getLocalVariable2(), -1.5f);
+    EXPECT_EQ(object.getPosition(), Float3(4.5f, -5.25f, 6.125f));
+}
+
+TEST_F(LuaFuncsWorldTest, ChecksOfTheObjectPlayerAndSoundFunctionsEndTheGameWithTheirCondition)
+{
+    std::pair<char const*, char const*> const cases[] = {
+        {"getDistanceToPlayer(1)", "argc == 0"},
+        {"setCurrentObjectPosition(1, 2)", "argc == 3"},
+        {"setObjectLocalVariable1()", "argc == 1"},
+        {"setObjectLocalVariable2(1, 2)", "argc == 1"},
+        {"getObjectLocalVariable1(1)", "lua_gettop(lua) == 0"},
+        {"getObjectLocalVariable2(1)", "lua_gettop(lua) == 0"},
+        {"setPlayerSpeed(1)", "argc == 3"},
+        {"getCameraAngleAndDistance(1)", "lua_gettop(lua) == 0"},
+        {"setPlayerMovementWalk(1)", "argc == 0"},
+        {"setPlayerMovementCar(1)", "argc == 0"},
+        {"setPlayerMovementNone(1)", "argc == 0"},
+        {"loadSound()", "argc == 1"},
+        {"playSound()", "argc == 1"},
+        {"isPlayingSound()", "argc == 1"},
+        {"isPlayingSound(nil)", "soundp != 0"},
+        {"draw2DWorld(1)", "argc == 0"},
+    };
+    CustomObject object(Float3(1.f, 2.f, 3.f), 0);
+    for (std::pair<char const*, char const*> const& check : cases)
+    {
+        SCOPED_TRACE(check.first);
+        TestSupport::ChildResult const result = TestSupport::runInChildSharingWindow([&] {
+            run(std::string("function run() end\nfunction lua_getNbObjects() return 0 end\nfunction act()\n  ") +
+                check.first + "\nend\n");
+            script->injectCurrentObject(&object);
+            script->callLuaGenericFunction("act");
+        });
+        EXPECT_EQ(result.exitStatus, 1) << result.errors;
+        EXPECT_NE(result.errors.find("\n__FILE__ src/LuaFuncs.cpp\n"), std::string::npos) << result.errors;
+        EXPECT_NE(result.errors.find(std::string("\nCondition: ") + check.second + "\n"), std::string::npos)
+            << result.errors;
+    }
+}
+
+TEST_F(LuaFuncsWorldTest, CubeCornersAndTypeAreReadAsIntegersTruncatedTowardZero)
+{
+    float const cube = IndexedWorld::getSizeOneCube();
+    run("function run() createCube(0.9, 0.9, 0.9, 2.9, 3.9, 4.9, 0.9) end");
+    // The same box as createCube(0, 0, 0, 2, 3, 4, 0).
+    EXPECT_TRUE(world->isThere3DIntersectionPoint(Float3(0.5f * cube, 0.5f * cube, 0.5f * cube)));
+    EXPECT_TRUE(world->isThere3DIntersectionPoint(Float3(1.9f * cube, 2.9f * cube, 3.9f * cube)));
+    EXPECT_FALSE(world->isThere3DIntersectionPoint(Float3(2.1f * cube, 1.f, 1.f)));
+    EXPECT_FALSE(world->isThere3DIntersectionPoint(Float3(1.f, 3.1f * cube, 1.f)));
+    EXPECT_FALSE(world->isThere3DIntersectionPoint(Float3(1.f, 1.f, 4.1f * cube)));
+}
+
+TEST_F(LuaFuncsWorldTest, SoundHandleIsTheAddressOfTheSoundManagersSound)
+{
+    testing::internal::CaptureStdout();
+    run(R"(function run()
+  local sound = loadSound("sound/jump.wav")
+  print(sound)
+  playSound(sound)
+  setGlobalVar("playing", isPlayingSound(sound))
+end)");
+    std::string const output = testing::internal::GetCapturedStdout();
+    size_t const printed = output.find("lua print: ");
+    ASSERT_NE(printed, std::string::npos) << output;
+    uintptr_t const address = static_cast<uintptr_t>(std::stoull(output.substr(printed + 11)));
+    EXPECT_EQ(address, reinterpret_cast<uintptr_t>(sounds->getSound("sound/jump.wav")));
+    EXPECT_TRUE(var("playing") == 0 || var("playing") == 1) << var("playing");
 }
