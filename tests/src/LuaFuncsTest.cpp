@@ -715,6 +715,7 @@ TEST_F(LuaFuncsTest, EveryArgumentCountAndHandleCheckEndsTheGameWithItsCondition
         {"assert(1, 1)", "argc == 1"},
         {"getKey()", "argc == 1"},
         {"getKey(\"\")", "chars.size() == 1"},
+        {"getKey(\"\\195\\169\")", "chars.size() == 1"},
         {"move3DPosition(1, 2)", "argc == 3"},
         {"setGlobalVar(\"x\")", "argc == 2"},
         {"setGlobalVar(nil, 1)", "lua_isstring(lua, 1)"},
@@ -986,14 +987,30 @@ TEST_F(LuaFuncsTest, MissingObjectFunctionIsReportedByItsFormedName)
                         "lua ('calling function lua_manage_12'): attempt to call a nil value");
 }
 
-TEST_F(LuaFuncsTest, ScriptSpritesHangFromTheirTopLeftCorner)
+TEST_F(LuaFuncsTest, ScriptSpritesLoadQuietlyAndHangFromTheirTopLeftCorner)
 {
     WorldTestSupport::writeSolidPng(folder + "/red.png", 255, 0, 0, 255);
+    testing::internal::CaptureStdout();
     load("sprite = load2DSprite(\"" + folder + "/red.png\")\nfunction lua_loop() draw2DSprite(sprite, 10, 10) end\n");
+    std::string const trace = testing::internal::GetCapturedStdout();
+    EXPECT_NE(trace.find("Loading image '" + folder + "/red.png'\n"), std::string::npos) << trace;
+    EXPECT_EQ(trace.find("done (width="), std::string::npos) << "the loader's own trace stays off\n" << trace;
     deviceManager->getScene2D()->set2DMode();
     deviceManager->clearBackground(colorBlack);
     script->callLuaGenericFunction("lua_loop");
     EXPECT_EQ(TestSupport::readScenePixelRgb(10, 10), Color4(255, 0, 0, 255));
     EXPECT_EQ(TestSupport::readScenePixelRgb(11, 11), Color4(255, 0, 0, 255));
     EXPECT_EQ(TestSupport::readScenePixelRgb(9, 9), Color4(0, 0, 0, 255));
+}
+
+TEST_F(LuaFuncsTest, UnloadingTheScriptClosesItOnceEvenWhenTheObjectGoesLater)
+{
+    load("kept = load2DSprite(\"water.png\")\n");
+    testing::internal::CaptureStdout();
+    script->unloadFile();
+    delete script;
+    script = NULL;
+    std::vector<std::string> const printed = lines(testing::internal::GetCapturedStdout());
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), "Closing script."), 1);
+    EXPECT_EQ(SpriteManager::getImageUseCount("water.png"), 0) << "the sprite it kept went with it";
 }

@@ -13,6 +13,7 @@
 #include "World.h"
 #include "WorldTestSupport.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -257,6 +258,17 @@ end)");
     EXPECT_FLOAT_EQ(object.getLocalVariable1(), 2.75f);
     EXPECT_FLOAT_EQ(object.getLocalVariable2(), -1.5f);
     EXPECT_EQ(object.getPosition(), Float3(4.5f, -5.25f, 6.125f));
+
+    // The drawing position moved to the object's new place as well.
+    float moved[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, moved);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    deviceManager->getScene3D()->setPosition(Float3(4.5f, -5.25f, 6.125f));
+    float expected[16] = {};
+    glGetFloatv(GL_MODELVIEW_MATRIX, expected);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ(moved[i], expected[i]) << i;
 }
 
 TEST_F(LuaFuncsWorldTest, ChecksOfTheObjectPlayerAndSoundFunctionsEndTheGameWithTheirCondition)
