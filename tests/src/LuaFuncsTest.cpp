@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -1013,4 +1014,34 @@ TEST_F(LuaFuncsTest, UnloadingTheScriptClosesItOnceEvenWhenTheObjectGoesLater)
     std::vector<std::string> const printed = lines(testing::internal::GetCapturedStdout());
     EXPECT_EQ(std::count(printed.begin(), printed.end(), "Closing script."), 1);
     EXPECT_EQ(SpriteManager::getImageUseCount("water.png"), 0) << "the sprite it kept went with it";
+}
+
+TEST_F(LuaFuncsTest, TextLandsWhereTheFontPutsItAtTheTruncatedOrCentredPosition)
+{
+    Font const font(deviceManager, "default_font.png", 16, false);
+    TestSupport::writeFile(scriptPath(), R"(function placed() drawText("Wig", 10.9, -0.5) end
+function centredA() drawTextCenter("A") end
+function centredWi() drawTextCenter("Wi") end
+function centredLong() drawTextCenter("Wiggle, wiggle!") end)");
+    script = new LuaFuncs(scriptPath(), &font, NULL);
+    deviceManager->getScene2D()->set2DMode();
+    auto const drawn = [](std::function<void()> const& draw) {
+        deviceManager->clearBackground(colorBlack);
+        draw();
+        return TestSupport::readWindowPixels();
+    };
+    EXPECT_TRUE(drawn([&] { script->callLuaGenericFunction("placed"); }) ==
+                drawn([&] { font.drawText(Int2(10, 0), "Wig", Float2(1.f, 1.f), -1, false); }));
+
+    Int2 const screen = deviceManager->getScene2D()->getVirtualSize();
+    std::pair<char const*, char const*> const centred[] = {
+        {"centredA", "A"}, {"centredWi", "Wi"}, {"centredLong", "Wiggle, wiggle!"}};
+    for (std::pair<char const*, char const*> const& text : centred)
+    {
+        int const width = font.getWidth(text.second, -1, 1.0f);
+        SCOPED_TRACE(std::string(text.second) + ", " + std::to_string(width) + " wide");
+        Int2 const at((screen.x() - width) / 2, (screen.y() - font.getHeight()) / 2);
+        EXPECT_TRUE(drawn([&] { script->callLuaGenericFunction(text.first); }) ==
+                    drawn([&] { font.drawText(at, text.second, Float2(1.f, 1.f), -1, false); }));
+    }
 }
