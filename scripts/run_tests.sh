@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up, builds both configurations and runs every test: the
-# normal build (unit, end-to-end and fuzz-corpus tests) and the
-# AddressSanitizer/UndefinedBehaviorSanitizer build (unit and fuzz-corpus
-# tests). Where the Windows libraries were already cross-built
+# Sets everything up, builds both configurations and runs every test (unit,
+# end-to-end and fuzz-corpus tests) in each: the normal build and the
+# AddressSanitizer/UndefinedBehaviorSanitizer build. Where the Windows libraries were already cross-built
 # (build-windows/deps, made by scripts/setup_windows.sh), also builds the
 # Windows program and runs its tests under Wine; a clean clone, as CI's, has
 # none and skips them. Exits non-zero when anything fails.
