@@ -8,10 +8,11 @@
 // builds a new object whenever its content changes.
 //
 // The buffers fall in three layers, drawn in this order: opaque textures,
-// textures displayed at last (shadows laid over faces), then translucent
-// textures. An owner drawing many of them draws each layer of every owner
-// before the next layer, so opaque geometry can go nearest first without
-// blending and translucent geometry blends over everything behind it.
+// translucent textures, then textures displayed at last (shadows laid over
+// faces of either kind). An owner of many of them draws the opaque layer of
+// every one first, so that opaque geometry can go nearest first without
+// blending, and then the other two layers of each one, farthest first, so
+// that they blend over everything behind them.
 
 #include "BasicVector.h"
 
@@ -30,7 +31,7 @@ public:
         std::vector<Float2> texCoordQuadVect;
         std::vector<Float3> verticesTriVect;
         std::vector<Float2> texCoordTriVect;
-        // Drawn after the opaque textures (semi-transparent shadows).
+        // Drawn after every other texture (semi-transparent shadows).
         bool displayedAtLast = false;
         // Has pixels that let what lies behind show through (glass).
         bool translucent = false;
@@ -39,8 +40,8 @@ public:
     enum Layer
     {
         LAYER_OPAQUE,
-        LAYER_DISPLAYED_AT_LAST,
         LAYER_TRANSLUCENT,
+        LAYER_DISPLAYED_AT_LAST,
         NB_LAYERS
     };
 

@@ -12,9 +12,10 @@ Image::Image(DeviceManager* dm, char const* fileName_, bool verbose) : deviceMan
     ASSERT(fileName_ != NULL, NULL);
     std::cout << "Loading image '" << fileName << "'" << std::endl;
     data = ImageLoader::loadImage(fileName_, width, height, alpha, verbose);
-    updateTranslucency_();
     if (dm != NULL)
         generateTexture();
+    else
+        updateTranslucency_();
 }
 
 Image::Image(int width_, int height_, bool alpha_) : width(width_), height(height_), alpha(alpha_), deviceManager(::deviceManager)
@@ -104,10 +105,11 @@ void Image::setTransparentColor(unsigned char r, unsigned char g, unsigned char 
         data = rgba;
         alpha = true;
     }
-    updateTranslucency_();
     freeTexture();
     if (deviceManager != NULL)
         generateTexture();
+    else
+        updateTranslucency_();
     if (verbose)
         std::cout << " ... done." << std::endl;
 }
@@ -124,7 +126,9 @@ bool Image::hasTranslucentPixel(unsigned char const* data, bool alpha, size_t pi
 
 void Image::updateTranslucency_()
 {
-    translucent = data != NULL && hasTranslucentPixel(data, alpha, size_t(width) * height);
+    // Without the pixels, what was known of them stays.
+    if (data != NULL)
+        translucent = hasTranslucentPixel(data, alpha, size_t(width) * height);
 }
 
 int Image::getBytesPerPixel_() const

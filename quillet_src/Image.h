@@ -49,10 +49,10 @@ public:
     unsigned char* getData();
     std::string const& getFileName() const;
 
-    // The work of getPixel and setTransparentColor on bare pixel arrays.
+    // The work of getPixel, getIsTranslucent and setTransparentColor on bare pixel arrays.
     static Color4 readPixel(unsigned char const* data, int width, bool alpha, Int2 const& p);
-    // Writes pixelCount RGBA pixels into target (which may be source when it is RGBA).
     static bool hasTranslucentPixel(unsigned char const* data, bool alpha, size_t pixelCount);
+    // Writes pixelCount RGBA pixels into target (which may be source when it is RGBA).
     static void keyOutColor(unsigned char const* source, bool sourceAlpha, size_t pixelCount, Color4 const& key,
                             int tolerance, unsigned char* target);
 

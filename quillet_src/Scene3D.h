@@ -65,8 +65,10 @@ public:
     // Render state
     void setWireframeMode(bool on);
     void setLighting(bool on);
-    // Blending and the alpha test are on in the fixed state; geometry known to
-    // be opaque is drawn faster with both off, and looks the same.
+    // Blending and the alpha test are on in the fixed state; geometry whose
+    // pictures are wholly opaque is drawn faster with both off, and looks the
+    // same as long as the current colour is opaque (polygon smoothing, which
+    // would thin the edges' alpha, does nothing while multisampling is on).
     void setBlendingAndAlphaTest(bool on);
     bool getLighting() const;
     // distance <= 0 gives a light without attenuation.

@@ -447,8 +447,9 @@ void WorldIndexator::drawAround(Float3 const& cameraPosition, bool drawRegionBox
     scene3D->setWireframeMode(false);
     scene3D->setLighting(false);
     // Opaque geometry nearest first, so the depth test spares the pixels it
-    // hides; shadows over it; translucent geometry farthest first, blending
-    // over everything behind it.
+    // hides; then, farthest first, what blends with what lies behind it:
+    // translucent faces, shadows and script objects, in that order within a
+    // region as when a region is drawn alone.
     std::vector<Int3> const nearestFirst = getWorkCubeNearestFirst_(cameraPosition);
     int addedRegions = 0;
     int addedBuffers = 0;
@@ -465,10 +466,8 @@ void WorldIndexator::drawAround(Float3 const& cameraPosition, bool drawRegionBox
         if (drawRegionBoxes)
             drawRegionBox_(index);
     }
-    for (Int3 const& index : nearestFirst)
-        tableRegions[getCellOffset_(index)]->drawLayer(EnhancedVBO::LAYER_DISPLAYED_AT_LAST);
     for (auto index = nearestFirst.rbegin(); index != nearestFirst.rend(); ++index)
-        tableRegions[getCellOffset_(*index)]->drawLayer(EnhancedVBO::LAYER_TRANSLUCENT);
+        tableRegions[getCellOffset_(*index)]->drawBlended();
     if (addedRegions > 0)
         std::cout << "Added " << addedRegions << " regions (" << addedBuffers << " VBO, " << addedVertices
                   << " vertices)" << std::endl;

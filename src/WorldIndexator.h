@@ -62,9 +62,9 @@ public:
     // releases the buffers of every region not managed.
     void manageAround(Float3 const& cameraPosition);
     void draw(bool drawRegionBoxes) const;
-    // Draws the work cube around the point: every region's opaque geometry and
-    // script objects nearest first, then every region's shadows, then every
-    // region's translucent geometry farthest first.
+    // Draws the work cube around the point: every region's opaque geometry
+    // nearest first, then every region's translucent geometry, shadows and
+    // script objects farthest first.
     void drawAround(Float3 const& cameraPosition, bool drawRegionBoxes) const;
 
     // Asks only the region holding the point.

@@ -142,24 +142,27 @@ Int2 WorldRegion::drawOpaque() const
     scene3D->setBlendingAndAlphaTest(false);
     vbo->drawLayer(EnhancedVBO::LAYER_OPAQUE);
     scene3D->setBlendingAndAlphaTest(true);
+    return created;
+}
+
+void WorldRegion::drawBlended() const
+{
+    scene3D->setLighting(false);
+    if (vbo != NULL)
+    {
+        vbo->drawLayer(EnhancedVBO::LAYER_TRANSLUCENT);
+        vbo->drawLayer(EnhancedVBO::LAYER_DISPLAYED_AT_LAST);
+    }
     scene3D->setLighting(true);
     for (CustomObject const& object : customObjects)
         object.draw();
     scene3D->setLighting(false);
-    return created;
-}
-
-void WorldRegion::drawLayer(EnhancedVBO::Layer layer) const
-{
-    if (vbo != NULL)
-        vbo->drawLayer(layer);
 }
 
 Int2 WorldRegion::draw() const
 {
     Int2 const created = drawOpaque();
-    drawLayer(EnhancedVBO::LAYER_DISPLAYED_AT_LAST);
-    drawLayer(EnhancedVBO::LAYER_TRANSLUCENT);
+    drawBlended();
     return created;
 }
 

@@ -31,13 +31,14 @@ public:
 
     // Discards the buffer; true when it held geometry.
     bool clearStatic();
-    // Builds the buffer if needed, draws its opaque layer (without blending),
-    // then the script objects. Returns (buffers, vertices) created by
-    // building, (0, 0) when it existed.
+    // Builds the buffer if needed and draws its opaque layer, without
+    // blending. Returns (buffers, vertices) created by building, (0, 0) when
+    // it existed.
     Int2 drawOpaque() const;
-    // One of the later layers of the buffer built by drawOpaque.
-    void drawLayer(EnhancedVBO::Layer layer) const;
-    // The region alone: drawOpaque, then the later layers in order.
+    // What blends over what lies behind, after drawOpaque: the buffer's
+    // translucent layer, its shadows, then the script objects.
+    void drawBlended() const;
+    // The region alone: drawOpaque, then drawBlended.
     Int2 draw() const;
     // Manages every element: marks the zones' cube types used (zones never
     // move) and runs every script object; objects whose position changed leave

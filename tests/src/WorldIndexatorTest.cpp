@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace
@@ -469,4 +470,53 @@ TEST_F(WorldIndexatorTest, GlassBlendsOverTheWallBehindItWhateverTheRegionOrder)
     // The opaque layer turns blending off; the fixed state has it back on.
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+}
+
+// A partly shadowed glass face: the shadow lies over the glass, which still
+// tints what it covers, whether the region is drawn alone or with the others
+// and whatever the distance.
+TEST_F(WorldIndexatorTest, ShadowsLieOverGlassFaces)
+{
+    WorldTestSupport::writeSolidPng("cube_textures/glass.png", 0, 255, 0, 200);
+    WorldTestSupport::writeSolidPng("cube_shadowed_textures/glass.png", 0, 255, 0, 200);
+    std::vector<std::string> const glassNames(6, "glass.png");
+    bool const noRepeat[3] = {false, false, false};
+    CubeTypeManager types;
+    types.addCubeType(glassNames.data(), noRepeat, true);
+    CubeZone zone(Float3(-200.f, 165.f, -50.f), Float3(200.f, 200.f, 10.f), 0);
+    // The left half of the +z face, in the zone's own coordinates.
+    std::vector<Float3> triangles[CubeZone::NB_SHADOW_FACES];
+    triangles[5] = {Float3(-100.f, -100.f, 5.f), Float3(0.f, -100.f, 5.f), Float3(0.f, 100.f, 5.f),
+                    Float3(-100.f, -100.f, 5.f), Float3(0.f, 100.f, 5.f), Float3(-100.f, 100.f, 5.f)};
+    bool const inShadow[CubeZone::NB_SHADOW_FACES] = {false, false, false, false, false, false};
+    zone.setShadows(triangles, inShadow);
+    ASSERT_TRUE(index->addElement(zone));
+    WorldRegion const* const region =
+        index->getWorldRegionFromTableRegionIndex(index->getTableRegionIndexFromRealPosition(zone.getPosition()));
+    index->setViewDistance(REGION);
+    // Glass (alpha 200) over white, then the half-black shadow over that.
+    Color4 const glass(56, 255, 56, 255);
+    Color4 const shadowedGlass(27, 127, 27, 255);
+    auto near = [](Color4 const& a, Color4 const& b) {
+        return std::abs(a[0] - b[0]) <= 3 && std::abs(a[1] - b[1]) <= 3 && std::abs(a[2] - b[2]) <= 3;
+    };
+    for (float const cameraZ : {300.f, 100.f})
+        for (bool const alone : {false, true})
+        {
+            Float3 const camera(-200.f, 165.f, cameraZ);
+            scene3D->getCamera().setPosition(camera);
+            glClearColor(1.f, 1.f, 1.f, 1.f);
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            deviceManager->setColor(colorWhite);
+            scene3D->updateCamera();
+            if (alone)
+                region->draw();
+            else
+                index->drawAround(camera, false);
+            // Just left and right of the face's middle, which is the view's.
+            Color4 const left = TestSupport::readPixelRgb(380, 300);
+            Color4 const right = TestSupport::readPixelRgb(420, 300);
+            EXPECT_TRUE(near(left, shadowedGlass)) << "camera z " << cameraZ << (alone ? " alone: " : ": ") << left;
+            EXPECT_TRUE(near(right, glass)) << "camera z " << cameraZ << (alone ? " alone: " : ": ") << right;
+        }
 }
