@@ -22,6 +22,23 @@ template <typename Visit> void forEachCell(Int3 const& size, Visit const& visit)
                 visit(cell);
 }
 
+std::set<uint64_t> serialsOf(std::vector<CustomObject> const& objects)
+{
+    std::set<uint64_t> serials;
+    for (CustomObject const& object : objects)
+        serials.insert(object.getSerial());
+    return serials;
+}
+
+void eraseObjectsWithSerials(std::vector<CustomObject>& objects, std::set<uint64_t> const& serials)
+{
+    objects.erase(std::remove_if(objects.begin(), objects.end(),
+                                 [&serials](CustomObject const& object) {
+                                     return serials.count(object.getSerial()) != 0;
+                                 }),
+                  objects.end());
+}
+
 bool contains(Int3 const& low, Int3 const& high, Int3 const& point)
 {
     for (int axis = 0; axis < 3; ++axis)
@@ -97,6 +114,7 @@ void EditorHistory::endStep(bool changed)
                             step.tableSize == indexator_().getTableRegionSize();
     if (!changed || (step.regions.empty() && !step.wholeWorld && !step.hasCubeTypes && sameBounds))
         return;
+    recordObjectsLeftInWorld_(step);
     for (Step const& forgotten : redoSteps)
         keptBytes -= forgotten.bytes;
     redoSteps.clear();
@@ -250,12 +268,16 @@ void EditorHistory::exchangeWithWorld_(Step& step) const
 
 void EditorHistory::exchangeRegions_(Step& step) const
 {
+    if (!step.wholeWorld)
+    {
+        exchangeRegionsKeepingMovedObjects_(step);
+        return;
+    }
     WorldIndexator& indexator = indexator_();
-    if (step.wholeWorld)
-        forEachCell(indexator.getTableRegionSize(), [&](Int3 const& cell) {
-            if (!indexator.getWorldRegionFromTableRegionIndex(cell)->isEmpty())
-                step.regions[cell + indexator.getTableRegionOrigin()];
-        });
+    forEachCell(indexator.getTableRegionSize(), [&](Int3 const& cell) {
+        if (!indexator.getWorldRegionFromTableRegionIndex(cell)->isEmpty())
+            step.regions[cell + indexator.getTableRegionOrigin()];
+    });
     for (auto& entry : step.regions)
     {
         RegionElements& elements = entry.second;
@@ -269,11 +291,6 @@ void EditorHistory::exchangeRegions_(Step& step) const
         }
         indexator.getWorldRegionFromTableRegionIndex(cell)->swapElements(elements.zones, elements.objects);
     }
-    if (!step.wholeWorld)
-    {
-        dropObjectsLivingOutside_(step);
-        return;
-    }
     // Regions left out of a whole-world step are empty.
     for (auto entry = step.regions.begin(); entry != step.regions.end();)
         if (entry->second.zones.empty() && entry->second.objects.empty())
@@ -282,34 +299,65 @@ void EditorHistory::exchangeRegions_(Step& step) const
             ++entry;
 }
 
-void EditorHistory::dropObjectsLivingOutside_(Step const& step) const
+std::vector<CustomObject> EditorHistory::objectsComeIn_(WorldRegion const& region, RegionElements const& elements)
+{
+    std::vector<CustomObject> comeIn;
+    for (CustomObject const& object : region.getCustomObjects())
+        if (elements.serialsLeftInWorld.count(object.getSerial()) == 0)
+            comeIn.push_back(object);
+    return comeIn;
+}
+
+void EditorHistory::exchangeRegionsKeepingMovedObjects_(Step& step) const
 {
     WorldIndexator& indexator = indexator_();
+    // Where every object lives now that the step does not bring back itself.
+    std::set<uint64_t> livingElsewhere;
+    std::map<Int3, std::vector<CustomObject>, RegionOrder> comeIn;
     Int3 const origin = indexator.getTableRegionOrigin();
-    std::set<uint64_t> serialsOutside;
     forEachCell(indexator.getTableRegionSize(), [&](Int3 const& cell) {
-        if (step.regions.count(cell + origin) != 0)
-            return;
-        for (CustomObject const& object : indexator.getWorldRegionFromTableRegionIndex(cell)->getCustomObjects())
-            serialsOutside.insert(object.getSerial());
+        WorldRegion const& region = *indexator.getWorldRegionFromTableRegionIndex(cell);
+        auto const entry = step.regions.find(cell + origin);
+        std::vector<CustomObject> const living =
+            entry == step.regions.end() ? region.getCustomObjects() : objectsComeIn_(region, entry->second);
+        for (CustomObject const& object : living)
+            livingElsewhere.insert(object.getSerial());
+        if (entry != step.regions.end() && !living.empty())
+            comeIn[entry->first] = living;
     });
-    auto livesOutside = [&serialsOutside](CustomObject const& object) {
-        return serialsOutside.count(object.getSerial()) != 0;
-    };
-    for (auto const& entry : step.regions)
+    for (auto& entry : step.regions)
     {
-        Int3 const cell = entry.first - origin;
+        RegionElements& elements = entry.second;
+        std::vector<CustomObject>& objects = elements.objects;
+        eraseObjectsWithSerials(objects, livingElsewhere);
+        elements.serialsLeftInWorld = serialsOf(objects);
+        std::vector<CustomObject> const& staying = comeIn[entry.first];
+        objects.insert(objects.end(), staying.begin(), staying.end());
+        Int3 cell = entry.first - indexator.getTableRegionOrigin();
         if (!indexator.isIndexInTableRegion(cell))
-            continue;
-        WorldRegion* const region = indexator.getWorldRegionFromTableRegionIndex(cell);
-        std::vector<CustomObject> const& objects = region->getCustomObjects();
-        if (std::none_of(objects.begin(), objects.end(), livesOutside))
-            continue;
-        std::vector<CubeZone> keptZones;
-        std::vector<CustomObject> keptObjects;
-        region->swapElements(keptZones, keptObjects);
-        keptObjects.erase(std::remove_if(keptObjects.begin(), keptObjects.end(), livesOutside), keptObjects.end());
-        region->swapElements(keptZones, keptObjects);
+        {
+            if (elements.zones.empty() && objects.empty())
+                continue;
+            cell -= indexator.rescaleTableRegionsToInclude(entry.first);
+        }
+        indexator.getWorldRegionFromTableRegionIndex(cell)->swapElements(elements.zones, objects);
+        // What came in went back to the world with the step's copy; the step keeps the rest.
+        eraseObjectsWithSerials(objects, serialsOf(staying));
+    }
+}
+
+void EditorHistory::recordObjectsLeftInWorld_(Step& step) const
+{
+    if (step.wholeWorld)
+        return;
+    WorldIndexator const& indexator = indexator_();
+    for (auto& entry : step.regions)
+    {
+        Int3 const cell = entry.first - indexator.getTableRegionOrigin();
+        entry.second.serialsLeftInWorld.clear();
+        if (indexator.isIndexInTableRegion(cell))
+            entry.second.serialsLeftInWorld =
+                serialsOf(indexator.getWorldRegionFromTableRegionIndex(cell)->getCustomObjects());
     }
 }
 

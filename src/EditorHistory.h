@@ -11,8 +11,11 @@
 // redoing exchanges the step's contents with the world's, so the same step
 // then holds what redo or undo brings back. The newest MAX_STEPS steps are
 // kept, and fewer when their copies would take more than the memory budget
-// (commands on the whole world of a large world copy all of it); the newest
-// step is always kept.
+// (commands on the whole world of a large world copy all of it): the oldest
+// undo steps go first, redo steps stay, and the newest step is always kept.
+// Script objects keep moving while the editor works; steps of some regions
+// leave objects that moved in or out since where they are (see
+// exchangeRegionsKeepingMovedObjects_).
 
 #include "BasicVector.h"
 #include "CubeType.h"
@@ -20,12 +23,15 @@
 #include "CustomObject.h"
 
 #include <deque>
+#include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 class IndexedWorld;
 class WorldIndexator;
+class WorldRegion;
 
 class EditorHistory
 {
@@ -63,6 +69,10 @@ private:
     {
         std::vector<CubeZone> zones;
         std::vector<CustomObject> objects;
+        // The serials of the objects the step left in the world region (after
+        // the command, then after each exchange): objects found there beyond
+        // them came in on their own since, and stay in the world.
+        std::set<uint64_t> serialsLeftInWorld;
     };
     struct CubeTypeRecord
     {
@@ -96,10 +106,15 @@ private:
     // Puts the step's contents into the world and the world's into the step.
     void exchangeWithWorld_(Step& step) const;
     void exchangeRegions_(Step& step) const;
-    // Script objects move on while the editor works: one that has left a
-    // region of the step for a region outside it lives on there, and the copy
-    // the step brought back with its old region is dropped, lest it be twice.
-    void dropObjectsLivingOutside_(Step const& step) const;
+    // Script objects move on while the editor works. For a step of some
+    // regions, objects that came into them since the step was last exchanged
+    // stay in the world, and the copies the step brings back of objects now
+    // living elsewhere (outside its regions, or come into another of them)
+    // are dropped, so that no object is lost or doubled.
+    void exchangeRegionsKeepingMovedObjects_(Step& step) const;
+    // The objects of the region at that cell not left there by the step.
+    static std::vector<CustomObject> objectsComeIn_(WorldRegion const& region, RegionElements const& elements);
+    void recordObjectsLeftInWorld_(Step& step) const;
     // Gives the table the step's bounds, widened to any region not empty
     // outside them, and keeps the previous bounds in the step.
     void exchangeTableBounds_(Step& step) const;

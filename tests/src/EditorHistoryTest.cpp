@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
@@ -372,4 +373,58 @@ TEST_F(EditorUndo, StepsBeyondTheMemoryBudgetAreForgottenOldestFirst)
     EXPECT_EQ(tight.getNbUndoSteps(), 1u);
     EXPECT_TRUE(tight.undo());
     EXPECT_TRUE(tight.redo());
+}
+
+// Objects that came into a step's regions after its command, from outside or
+// from another of its regions, stay where they are, once, through undo and redo.
+TEST_F(EditorUndo, ObjectsThatMovedInStayThroughUndoAndRedo)
+{
+    WorldIndexator& index = *world().getWorldIndexator();
+    // One comes from x < 0, outside the step, into the region from 0 to 320;
+    // the other goes from that region into the next one, both in the step.
+    ASSERT_TRUE(index.addElement(CustomObject(Float3(-10.f, 5.f, 5.f), 1)));
+    ASSERT_TRUE(index.addElement(CustomObject(Float3(300.f, 5.f, 5.f), 1)));
+    EditorHistory history(&world());
+    history.beginStep();
+    history.touchRegionAt(Float3(5.f, 5.f, 5.f));
+    history.touchRegionAt(Float3(330.f, 5.f, 5.f));
+    ASSERT_TRUE(index.addElement(CubeZone(Float3(105.f, 5.f, 5.f), Float3(10.f, 10.f, 10.f), 0)));
+    history.endStep(true);
+
+    RecordingLuaFuncs lua;
+    lua.onCall = [](RecordingLuaFuncs& self, std::string const& name) {
+        if (name == "lua_manage_1")
+            self.getCurrentObject()->setPosition(self.getCurrentObject()->getPosition() + Float3(30.f, 0.f, 0.f));
+    };
+    CustomObject_injectLuaFuncs(&lua);
+    index.setViewDistance(320.f);
+    index.manageAround(Float3(0.f, 0.f, 0.f));
+    CustomObject_injectLuaFuncs(NULL);
+
+    auto objectsAt = [&index]() {
+        std::vector<float> xs;
+        for (Int3 cell(0, 0, 0); cell.x() < index.getTableRegionSize().x(); ++cell.x())
+            for (cell.y() = 0; cell.y() < index.getTableRegionSize().y(); ++cell.y())
+                for (cell.z() = 0; cell.z() < index.getTableRegionSize().z(); ++cell.z())
+                    for (CustomObject const& object : index.getWorldRegionFromTableRegionIndex(cell)->getCustomObjects())
+                        xs.push_back(object.getPosition().x());
+        std::sort(xs.begin(), xs.end());
+        return xs;
+    };
+    auto zonesOfTheStep = [&index]() {
+        return index.getWorldRegionFromTableRegionIndex(index.getTableRegionIndexFromRealPosition(Float3(5.f, 5.f, 5.f)))
+            ->getCubeZones()
+            .size();
+    };
+    std::vector<float> const moved{20.f, 330.f};
+    ASSERT_EQ(objectsAt(), moved);
+    for (int round = 0; round < 2; ++round)
+    {
+        ASSERT_TRUE(history.undo());
+        EXPECT_EQ(zonesOfTheStep(), 0u);
+        EXPECT_EQ(objectsAt(), moved) << "undo, round " << round;
+        ASSERT_TRUE(history.redo());
+        EXPECT_EQ(zonesOfTheStep(), 1u);
+        EXPECT_EQ(objectsAt(), moved) << "redo, round " << round;
+    }
 }
