@@ -156,3 +156,24 @@ e2e_empty_world() {
     for cell in 1 2 3 4 5 6 7 8; do int32_le 0; int32_le 0; int32_le 0; int32_le 0; done
   } > world.dat
 }
+
+# Writes a world.lua that draws the world, prints "editor <mode>" whenever the
+# editor mode changes (first at start), and "goodbye" at the end of the game.
+e2e_editor_mode_script() {
+  cat > world.lua <<'LUA'
+function lua_onInitGame() setPlayerMovementNone() end
+function lua_onUninitGame() print("goodbye") end
+function lua_getNbObjects() return 0 end
+shown = -1
+function lua_loop()
+  clearBackground()
+  draw3DWorld()
+  draw2DWorld()
+  local mode = isEditorMode()
+  if mode ~= shown then
+    print("editor " .. mode)
+    shown = mode
+  end
+end
+LUA
+}

@@ -5,22 +5,7 @@
 . "$(dirname "$0")/common.sh"
 e2e_setup "$@"
 e2e_empty_world
-cat > world.lua <<'LUA'
-function lua_onInitGame() setPlayerMovementNone() end
-function lua_onUninitGame() print("goodbye") end
-function lua_getNbObjects() return 0 end
-shown = -1
-function lua_loop()
-  clearBackground()
-  draw3DWorld()
-  draw2DWorld()
-  local mode = isEditorMode()
-  if mode ~= shown then
-    print("editor " .. mode)
-    shown = mode
-  end
-end
-LUA
+e2e_editor_mode_script
 e2e_start
 e2e_wait_output "lua print: editor 0"
 e2e_key a

@@ -175,6 +175,45 @@ protected:
         }
     }
 
+    // One manage step of the regions around the origin, in which the script
+    // carries every object of type 1 30 units along +x.
+    void moveObjectsOfTypeOneAlongX()
+    {
+        RecordingLuaFuncs lua;
+        lua.onCall = [](RecordingLuaFuncs& self, std::string const& name) {
+            if (name == "lua_manage_1")
+                self.getCurrentObject()->setPosition(self.getCurrentObject()->getPosition() +
+                                                     Float3(30.f, 0.f, 0.f));
+        };
+        CustomObject_injectLuaFuncs(&lua);
+        world().getWorldIndexator()->setViewDistance(320.f);
+        world().getWorldIndexator()->manageAround(Float3(0.f, 0.f, 0.f));
+        CustomObject_injectLuaFuncs(NULL);
+    }
+
+    // The x of every script object of the world, in ascending order.
+    std::vector<float> objectXs()
+    {
+        WorldIndexator const& index = *world().getWorldIndexator();
+        std::vector<float> xs;
+        for (Int3 cell(0, 0, 0); cell.x() < index.getTableRegionSize().x(); ++cell.x())
+            for (cell.y() = 0; cell.y() < index.getTableRegionSize().y(); ++cell.y())
+                for (cell.z() = 0; cell.z() < index.getTableRegionSize().z(); ++cell.z())
+                    for (CustomObject const& object : index.getWorldRegionFromTableRegionIndex(cell)->getCustomObjects())
+                        xs.push_back(object.getPosition().x());
+        std::sort(xs.begin(), xs.end());
+        return xs;
+    }
+
+    // The number of zones in the region holding the point.
+    size_t zonesAt(Float3 const& point)
+    {
+        WorldIndexator const& index = *world().getWorldIndexator();
+        return index.getWorldRegionFromTableRegionIndex(index.getTableRegionIndexFromRealPosition(point))
+            ->getCubeZones()
+            .size();
+    }
+
     std::unique_ptr<EditedWorld> edited;
 };
 }
@@ -297,37 +336,15 @@ TEST_F(EditorUndo, ObjectsThatMovedAwayAreNotBroughtBackTwice)
     ASSERT_TRUE(index.addElement(CubeZone(Float3(305.f, 5.f, 5.f), Float3(10.f, 10.f, 10.f), 0)));
     history.endStep(true);
 
-    // Its script carries it 30 units along +x, across the region border at 320.
-    RecordingLuaFuncs lua;
-    lua.onCall = [](RecordingLuaFuncs& self, std::string const& name) {
-        if (name == "lua_manage_1")
-            self.getCurrentObject()->setPosition(self.getCurrentObject()->getPosition() + Float3(30.f, 0.f, 0.f));
-    };
-    CustomObject_injectLuaFuncs(&lua);
-    index.setViewDistance(320.f);
-    index.manageAround(Float3(0.f, 0.f, 0.f));
-    CustomObject_injectLuaFuncs(NULL);
-
-    auto objectsAt = [&index]() {
-        std::vector<float> xs;
-        for (Int3 cell(0, 0, 0); cell.x() < index.getTableRegionSize().x(); ++cell.x())
-            for (cell.y() = 0; cell.y() < index.getTableRegionSize().y(); ++cell.y())
-                for (cell.z() = 0; cell.z() < index.getTableRegionSize().z(); ++cell.z())
-                    for (CustomObject const& object : index.getWorldRegionFromTableRegionIndex(cell)->getCustomObjects())
-                        xs.push_back(object.getPosition().x());
-        return xs;
-    };
-    ASSERT_EQ(objectsAt(), std::vector<float>{330.f});
+    // Its script carries it across the region border at 320.
+    moveObjectsOfTypeOneAlongX();
+    ASSERT_EQ(objectXs(), std::vector<float>{330.f});
     ASSERT_TRUE(history.undo());
-    EXPECT_TRUE(index.getWorldRegionFromTableRegionIndex(index.getTableRegionIndexFromRealPosition(Float3(305.f, 5.f, 5.f)))
-                    ->getCubeZones()
-                    .empty());
-    EXPECT_EQ(objectsAt(), std::vector<float>{330.f});
+    EXPECT_EQ(zonesAt(Float3(305.f, 5.f, 5.f)), 0u);
+    EXPECT_EQ(objectXs(), std::vector<float>{330.f});
     ASSERT_TRUE(history.redo());
-    EXPECT_EQ(objectsAt(), std::vector<float>{330.f});
-    EXPECT_EQ(1u, index.getWorldRegionFromTableRegionIndex(index.getTableRegionIndexFromRealPosition(Float3(305.f, 5.f, 5.f)))
-                      ->getCubeZones()
-                      .size());
+    EXPECT_EQ(objectXs(), std::vector<float>{330.f});
+    EXPECT_EQ(zonesAt(Float3(305.f, 5.f, 5.f)), 1u);
 }
 
 // Steps copying a crowded region take their zones' room; past the budget the
@@ -357,10 +374,7 @@ TEST_F(EditorUndo, StepsBeyondTheMemoryBudgetAreForgottenOldestFirst)
     EXPECT_TRUE(history.undo());
     EXPECT_FALSE(history.undo());
     // Undone back to the state after the first step: 1001 zones.
-    EXPECT_EQ(index.getWorldRegionFromTableRegionIndex(index.getTableRegionIndexFromRealPosition(Float3(5.f, 5.f, 5.f)))
-                  ->getCubeZones()
-                  .size(),
-              1001u);
+    EXPECT_EQ(zonesAt(Float3(5.f, 5.f, 5.f)), 1001u);
     // A new command forgets what could be redone, and its room with it.
     addZoneAsAStep(history, 3);
     EXPECT_EQ(history.getNbRedoSteps(), 0u);
@@ -391,40 +405,16 @@ TEST_F(EditorUndo, ObjectsThatMovedInStayThroughUndoAndRedo)
     ASSERT_TRUE(index.addElement(CubeZone(Float3(105.f, 5.f, 5.f), Float3(10.f, 10.f, 10.f), 0)));
     history.endStep(true);
 
-    RecordingLuaFuncs lua;
-    lua.onCall = [](RecordingLuaFuncs& self, std::string const& name) {
-        if (name == "lua_manage_1")
-            self.getCurrentObject()->setPosition(self.getCurrentObject()->getPosition() + Float3(30.f, 0.f, 0.f));
-    };
-    CustomObject_injectLuaFuncs(&lua);
-    index.setViewDistance(320.f);
-    index.manageAround(Float3(0.f, 0.f, 0.f));
-    CustomObject_injectLuaFuncs(NULL);
-
-    auto objectsAt = [&index]() {
-        std::vector<float> xs;
-        for (Int3 cell(0, 0, 0); cell.x() < index.getTableRegionSize().x(); ++cell.x())
-            for (cell.y() = 0; cell.y() < index.getTableRegionSize().y(); ++cell.y())
-                for (cell.z() = 0; cell.z() < index.getTableRegionSize().z(); ++cell.z())
-                    for (CustomObject const& object : index.getWorldRegionFromTableRegionIndex(cell)->getCustomObjects())
-                        xs.push_back(object.getPosition().x());
-        std::sort(xs.begin(), xs.end());
-        return xs;
-    };
-    auto zonesOfTheStep = [&index]() {
-        return index.getWorldRegionFromTableRegionIndex(index.getTableRegionIndexFromRealPosition(Float3(5.f, 5.f, 5.f)))
-            ->getCubeZones()
-            .size();
-    };
+    moveObjectsOfTypeOneAlongX();
     std::vector<float> const moved{20.f, 330.f};
-    ASSERT_EQ(objectsAt(), moved);
+    ASSERT_EQ(objectXs(), moved);
     for (int round = 0; round < 2; ++round)
     {
         ASSERT_TRUE(history.undo());
-        EXPECT_EQ(zonesOfTheStep(), 0u);
-        EXPECT_EQ(objectsAt(), moved) << "undo, round " << round;
+        EXPECT_EQ(zonesAt(Float3(5.f, 5.f, 5.f)), 0u);
+        EXPECT_EQ(objectXs(), moved) << "undo, round " << round;
         ASSERT_TRUE(history.redo());
-        EXPECT_EQ(zonesOfTheStep(), 1u);
-        EXPECT_EQ(objectsAt(), moved) << "redo, round " << round;
+        EXPECT_EQ(zonesAt(Float3(5.f, 5.f, 5.f)), 1u);
+        EXPECT_EQ(objectXs(), moved) << "redo, round " << round;
     }
 }
